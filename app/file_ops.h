@@ -1,0 +1,43 @@
+// File operations of the installation, each reporting whether it worked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+bool FileExists(const std::string& path);       // an existing file (not a directory)
+bool DirectoryExists(const std::string& path);  // an existing directory
+
+// One directory level; fails when the parent is missing or the directory already exists.
+bool CreateDirectoryLevel(const std::string& path);
+
+// Creates `path` and every missing parent. Levels made here are recorded in `created`.
+bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* created);
+
+// Creates or truncates the file (no sharing) and writes all bytes; an empty path fails at once.
+bool WriteFileBytes(const std::string& path, const void* data, size_t size);
+
+bool DeleteFilePath(const std::string& path);
+
+// The user's desktop directory ending in "\", or "" when it cannot be found.
+std::string DesktopDirectory();
+
+// Saves a shell link to `targetPath` (shown with SW_SHOW) as LinkFileName(linkPath).
+bool CreateShortcut(const std::string& linkPath, const std::string& targetPath);
+
+// What one installation run created, so a failed run can take it back. Files and directories
+// that existed before the run are never recorded, so they are never removed.
+class InstallJournal {
+  public:
+    void AddFile(const std::string& path) { files_.push_back(path); }
+    void AddDirectory(const std::string& path) { dirs_.push_back(path); }
+    void AddDirectories(const std::vector<std::string>& paths);
+    // Deletes the recorded files, then removes the recorded directories that are empty, newest
+    // first.
+    void Rollback();
+    const std::vector<std::string>& files() const { return files_; }
+    const std::vector<std::string>& directories() const { return dirs_; }
+
+  private:
+    std::vector<std::string> files_;
+    std::vector<std::string> dirs_;
+};

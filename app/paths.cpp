@@ -1,0 +1,138 @@
+#include "paths.h"
+
+#include <cctype>
+#include <vector>
+
+#include "texts.h"
+
+namespace {
+
+bool IsGbkLead(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string Upper(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool IsDeviceName(const std::string& component) {
+    // Windows treats "CON.txt" like "CON": compare the part before the first dot.
+    std::string base = Upper(component.substr(0, component.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* n : kNames)
+        if (base == n) return true;
+    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0))
+        return base[3] >= '0' && base[3] <= '9';
+    return false;
+}
+
+// Splits at '\' and '/' character by character, keeping empty components.
+std::vector<std::string> SplitComponents(const std::string& name) {
+    std::vector<std::string> parts(1);
+    for (const char* p = name.c_str(); *p;) {
+        const char* next = NextGbkChar(p);
+        if (next - p == 1 && IsSeparator(*p))
+            parts.emplace_back();
+        else
+            parts.back().append(p, next);
+        p = next;
+    }
+    return parts;
+}
+
+}  // namespace
+
+const char* NextGbkChar(const char* p) {
+    if (!*p) return p;
+    if (IsGbkLead(static_cast<unsigned char>(p[0])) && p[1]) return p + 2;
+    return p + 1;
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    const char* last = nullptr;
+    for (const char* p = path.c_str(); *p; p = NextGbkChar(p)) last = p;
+    return last && NextGbkChar(last) - last == 1 && IsSeparator(*last);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty() || EndsWithSeparator(dir)) return dir + name;
+    return dir + "\\" + name;
+}
+
+std::string ToBackslashes(const std::string& name) {
+    std::string out;
+    out.reserve(name.size());
+    for (const char* p = name.c_str(); *p;) {
+        const char* next = NextGbkChar(p);
+        if (next - p == 1 && *p == '/')
+            out += '\\';
+        else
+            out.append(p, next);
+        p = next;
+    }
+    return out;
+}
+
+bool IsSafeEntryName(const std::string& name) {
+    if (name.empty() || name.size() != std::char_traits<char>::length(name.c_str())) return false;
+    for (const char* p = name.c_str(); *p;) {
+        const char* next = NextGbkChar(p);
+        if (next - p == 1) {  // a lead byte here has lost its trail byte
+            unsigned char c = static_cast<unsigned char>(*p);
+            if (c < 0x20 || IsGbkLead(c) || c == ':' || c == '*' || c == '?' || c == '"' ||
+                c == '<' || c == '>' || c == '|')
+                return false;
+        }
+        p = next;
+    }
+    std::vector<std::string> parts = SplitComponents(name);
+    // A directory entry ends in a separator: its last component is the only empty one allowed.
+    if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+    for (const std::string& part : parts) {
+        if (part.empty() || part.back() == '.' || part.back() == ' ') return false;
+        if (IsDeviceName(part)) return false;
+    }
+    return true;
+}
+
+std::string ParentPath(const std::string& path) {
+    size_t cut = std::string::npos;
+    for (const char* p = path.c_str(); *p;) {
+        const char* next = NextGbkChar(p);
+        if (next - p == 1 && IsSeparator(*p)) cut = static_cast<size_t>(p - path.c_str());
+        p = next;
+    }
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+bool IsAbsoluteDirectory(const std::string& dir) {
+    if (dir.size() >= 3 && isalpha(static_cast<unsigned char>(dir[0])) && dir[1] == ':' &&
+        IsSeparator(dir[2]))
+        return true;
+    return dir.size() >= 3 && IsSeparator(dir[0]) && IsSeparator(dir[1]) && !IsSeparator(dir[2]);
+}
+
+std::string ProductDirectory(const std::string& dirText) {
+    return dirText + kProductSubdir;
+}
+std::string TemporaryArchivePath(const std::string& dirText) {
+    return ProductDirectory(dirText) + "\\" + kTemporaryArchiveName;
+}
+std::string ProgramPath(const std::string& dirText) {
+    return ProductDirectory(dirText) + "\\" + kProgramFileName;
+}
+std::string ShortcutPath(const std::string& desktopDir) {
+    return desktopDir + kShortcutName;
+}
+
+std::string LinkFileName(const std::string& linkPath) {
+    std::string parent = ParentPath(linkPath);
+    std::string leaf = linkPath.substr(parent.empty() ? 0 : parent.size() + 1);
+    return leaf.find('.') == std::string::npos ? linkPath + ".lnk" : linkPath;
+}

@@ -1,0 +1,51 @@
+#include "wizard_ops.h"
+
+#include <vector>
+
+#include "file_ops.h"
+#include "texts.h"
+
+void SetInfoText(HWND edit, const char* text) {
+    SetWindowTextA(edit, text);
+}
+
+void AppendInfoText(HWND edit, const char* text) {
+    int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, end, end);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+std::string WindowText(HWND hwnd) {
+    int len = GetWindowTextLengthA(hwnd);
+    if (len <= 0) return "";
+    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
+    int got = GetWindowTextA(hwnd, buf.data(), len + 1);
+    return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+bool PauseWithMessages(unsigned milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+void WindowInstallerView::ShowInstallMessage(const std::string& text) {
+    MessageBoxExA(owner_, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR, 0);
+}
+
+std::string WindowInstallerView::DesktopDirectory() {
+    return ::DesktopDirectory();
+}

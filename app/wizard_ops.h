@@ -1,0 +1,40 @@
+// Small operations on the wizard's controls used by the handlers and the installation.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "install.h"
+
+void SetInfoText(HWND edit, const char* text);
+// Moves the caret to the end of the edit, scrolls it into view and inserts `text` there.
+void AppendInfoText(HWND edit, const char* text);
+std::string WindowText(HWND hwnd);
+
+// Waits `milliseconds` by GetTickCount while dispatching the thread's messages; false when
+// WM_QUIT arrived (it is posted again for the main loop).
+bool PauseWithMessages(unsigned milliseconds);
+
+// The installer view over real controls: the directory field, the information box, and a
+// callback that switches the wizard's page.
+class WindowInstallerView : public InstallerView {
+  public:
+    WindowInstallerView(HWND owner, HWND directoryEdit, HWND infoEdit, void (*setPage)(HWND, int))
+        : owner_(owner), directory_(directoryEdit), info_(infoEdit), setPage_(setPage) {}
+    std::string DirectoryText() override { return WindowText(directory_); }
+    void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
+    void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
+    bool Pause(unsigned milliseconds) override { return PauseWithMessages(milliseconds); }
+    void SetCurrentPage(int index) override {
+        if (setPage_) setPage_(owner_, index);
+    }
+    void ShowInstallMessage(const std::string& text) override;
+    std::string DesktopDirectory() override;
+
+  private:
+    HWND owner_;
+    HWND directory_;
+    HWND info_;
+    void (*setPage_)(HWND, int);
+};

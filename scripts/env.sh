@@ -1,0 +1,11 @@
+# Shared settings of the project's scripts (sourced).
+locale -a 2>/dev/null | grep -qi "^zh_CN.utf-\?8$" && export LC_ALL=zh_CN.UTF-8
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEPREFIX=${QL_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/qinglan/wine64}
+QL_MINIZIP_DIR=${QL_MINIZIP_DIR:-/usr/local/src/qinglan-minizip}
+QL_WINE=/usr/lib/wine/wine64
+QL_WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$QL_WINESERVER" ] || QL_WINESERVER=wineserver
+export QL_MINIZIP_DIR QL_WINE QL_WINESERVER

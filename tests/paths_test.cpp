@@ -1,0 +1,143 @@
+// Path texts and the payload block: pure logic, GBK-aware.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "paths.h"
+#include "payload.h"
+
+namespace {
+
+// "乗" in GBK is 81 5C: its trail byte is the byte of '\'.
+const std::string kTrail5C = "乗";
+
+TEST(Paths, TrailByte5CIsNotASeparator) {
+    ASSERT_EQ(kTrail5C, std::string("\x81\x5C"));
+    EXPECT_FALSE(EndsWithSeparator("D:\\" + kTrail5C));
+    EXPECT_EQ(JoinPath("D:\\" + kTrail5C, "a"), "D:\\" + kTrail5C + "\\a");
+    EXPECT_EQ(ParentPath("D:\\" + kTrail5C), "D:");
+    EXPECT_EQ(ToBackslashes(kTrail5C + "/x"), kTrail5C + "\\x");
+}
+
+TEST(Paths, JoinAddsOneSeparator) {
+    struct Case {
+        const char* dir;
+        const char* name;
+        const char* want;
+    };
+    const Case cases[] = {
+        {"D:\\dir", "a.txt", "D:\\dir\\a.txt"},
+        {"D:\\", "a.txt", "D:\\a.txt"},
+        {"D:\\dir/", "a.txt", "D:\\dir/a.txt"},
+        {"D:\\青岚", "笺语.txt", "D:\\青岚\\笺语.txt"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(JoinPath(c.dir, c.name), c.want) << c.dir;
+}
+
+TEST(Paths, EntryNames) {
+    struct Case {
+        std::string name;
+        bool safe;
+    };
+    const Case cases[] = {
+        {"krnln.fnr", true},
+        {"青岚笺语写作.exe", true},
+        {"sub/dir/file.txt", true},
+        {"sub\\file.txt", true},
+        {"dir/", true},
+        {kTrail5C + ".txt", true},
+        {kTrail5C + "/x", true},
+        {"..\\x", false},
+        {"a/../../x", false},
+        {"..", false},
+        {"a/..", false},
+        {"./a", false},
+        {"\\abs", false},
+        {"/abs", false},
+        {"C:x", false},
+        {"C:\\x", false},
+        {"x:y", false},
+        {"", false},
+        {"a//b", false},
+        {"a. /b", false},
+        {"dots...", false},
+        {"CON", false},
+        {"nul.txt", false},
+        {"sub/com1", false},
+        {"lpt9.log", false},
+        {"console.txt", true},
+        {"a\tb", false},
+        {"what?.txt", false},
+        {std::string("\x81"), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << &c - cases;
+}
+
+TEST(Paths, AbsoluteDirectories) {
+    struct Case {
+        const char* dir;
+        bool absolute;
+    };
+    const Case cases[] = {
+        {"D:\\", true},
+        {"c:\\Program Files", true},
+        {"\\\\server\\share", true},
+        {"D:", false},
+        {"D:dir", false},
+        {"relative\\dir", false},
+        {"\\dir", false},
+        {"", false},
+        {"\\\\\\x", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsAbsoluteDirectory(c.dir), c.absolute) << c.dir;
+}
+
+TEST(Paths, ProductPathsKeepTheDirectoryTextAsItStands) {
+    EXPECT_EQ(ProductDirectory("D:\\"), "D:\\\\青岚笺语");
+    EXPECT_EQ(TemporaryArchivePath("D:\\Apps"), "D:\\Apps\\青岚笺语\\安装文件.zip");
+    EXPECT_EQ(ProgramPath("D:\\Apps "), "D:\\Apps \\青岚笺语\\青岚笺语写作.exe");
+    EXPECT_EQ(ShortcutPath("C:\\Desktop\\"), "C:\\Desktop\\青岚笺语写作");
+    EXPECT_EQ(LinkFileName("C:\\Desktop\\青岚笺语写作"), "C:\\Desktop\\青岚笺语写作.lnk");
+    EXPECT_EQ(LinkFileName("C:\\Desktop\\a.lnk"), "C:\\Desktop\\a.lnk");
+    EXPECT_EQ(LinkFileName("C:\\my.dir\\a"), "C:\\my.dir\\a.lnk");
+}
+
+std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataBytes) {
+    std::vector<unsigned char> b(8 + dataBytes, 'z');
+    for (int i = 0; i < 4; i++) {
+        b[i] = static_cast<unsigned char>(count >> (8 * i));
+        b[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+    }
+    return b;
+}
+
+TEST(Payload, BlockLayout) {
+    struct Case {
+        std::vector<unsigned char> block;
+        bool ok;
+        size_t size;
+    };
+    const Case cases[] = {
+        {Block(1, 5, 5), true, 5},
+        {Block(1, 3, 5), true, 3},  // trailing bytes after the archive are ignored
+        {Block(1, 6, 5), false, 0},
+        {Block(2, 5, 5), false, 0},
+        {Block(1, 0, 5), false, 0},
+        {Block(1, 0xFFFFFFFF, 5), false, 0},
+        {std::vector<unsigned char>(7, 1), false, 0},
+    };
+    for (const Case& c : cases) {
+        PayloadBytes p;
+        EXPECT_EQ(ParsePayloadBlock(c.block.data(), c.block.size(), &p), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(p.size, c.size);
+            EXPECT_EQ(p.data, c.block.data() + 8);
+        }
+    }
+    PayloadBytes p;
+    EXPECT_FALSE(ParsePayloadBlock(nullptr, 100, &p));
+}
+
+}  // namespace
