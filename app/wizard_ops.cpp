@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "file_ops.h"
+#include "shell_ops.h"
 #include "texts.h"
 
 void SetInfoText(HWND edit, const char* text) {
@@ -43,7 +44,7 @@ bool PauseWithMessages(unsigned milliseconds) {
 }
 
 void WindowInstallerView::ShowInstallMessage(const std::string& text) {
-    MessageBoxExA(owner_, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR, 0);
+    ShowMessageBox(owner_, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }
 
 std::string WindowInstallerView::DesktopDirectory() {

@@ -1,0 +1,79 @@
+#include "shell_ops.h"
+
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "com_ref.h"
+
+namespace {
+
+void (*g_messageBoxPreparation)() = nullptr;
+
+BOOL CALLBACK DisableEnabledWindow(HWND hwnd, LPARAM lp) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void OpenUrl(const char* url) {
+    ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::string ChooseFolder(const char* title) {
+    ComApartment apartment;
+    HWND owner = GetActiveWindow();
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), DisableEnabledWindow,
+                      reinterpret_cast<LPARAM>(&disabled));
+
+    char displayName[MAX_PATH] = {};
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title;
+    info.ulFlags = BIF_EDITBOX;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+
+    for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+    if (owner) SetForegroundWindow(owner);
+    if (!chosen) return "";
+    char path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(chosen, path)) path[0] = '\0';
+    ComRef<IMalloc> allocator;
+    if (SUCCEEDED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out()))))
+        allocator->Free(chosen);
+    return path;
+}
+
+void SetMessageBoxPreparation(void (*prepare)()) {
+    g_messageBoxPreparation = prepare;
+}
+
+int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags) {
+    if (g_messageBoxPreparation) g_messageBoxPreparation();
+    return MessageBoxExA(owner, text, title, flags, 0) - 1;
+}
+
+bool RunProgram(const std::string& path) {
+    // The path goes in quotes and as the program name too: an unquoted path with spaces would let
+    // CreateProcess start "C:\Program.exe" instead.
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForInputIdle(process.hProcess, 1000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

@@ -1,0 +1,15 @@
+// Where the skin engine joins the installer's life: global set-up, module start-up, the set-up on
+// the created wizard window, and the exit routine that releases everything.
+#pragma once
+
+#include <windows.h>
+
+class WizardWindow;
+
+void SkinGlobalSetUp();
+void SkinModuleStartUp();
+void SkinSetUpWindow(WizardWindow& wizard);
+void SkinExitRoutine();
+
+// The program icon loaded at module start-up (0 when it could not be loaded).
+HICON ProgramIcon();

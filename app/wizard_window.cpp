@@ -1,0 +1,648 @@
+#include "wizard_window.h"
+
+#include <commctrl.h>
+
+#include "control_ids.h"
+#include "navigation.h"
+#include "bitmap_file.h"
+#include "resource_ids.h"
+#include "skin_setup.h"
+#include "wizard_controls.h"
+#include "wizard_texts.h"
+
+namespace {
+
+constexpr char kTitle[] = "青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
+constexpr int kTabX = 16, kTabY = 24, kTabWidth = 864, kTabHeight = 624;
+constexpr const char* kPageTitles[] = {"欢迎界面",     "许可协议", "安装目录",
+                                       "确认安装信息", "使用教程", "询问启动成功"};
+constexpr char kForwardedProcProp[] = "QL_ForwardedProc";
+
+enum class Kind {
+    PushButton,
+    CheckBox,
+    Edit,
+    InfoEdit,
+    GroupBox,
+    Label,
+    TransparentLabel,
+    PictureBox,
+    DrawingBoard
+};
+
+struct Font {
+    int height;  // pixels; 0 = the default GUI font
+    int weight;
+    bool italic;
+};
+constexpr Font kDefaultFont = {0, 0, false};
+constexpr COLORREF kNone = CLR_INVALID;
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+constexpr int kNoPage = -1;
+
+struct ControlDef {
+    HWND WizardControls::*member;
+    int id;
+    Kind kind;
+    int page;
+    int x, y, width, height;
+    const char* text;
+    Font font;
+    COLORREF textColour, backColour;
+    bool visible, checked;
+};
+
+using W = WizardControls;
+
+// The whole window, page by page. Geometry of page controls is relative to the tab control.
+const ControlDef kControls[] = {
+    // 0 欢迎界面
+    {&W::透明标签1,
+     kId透明标签1,
+     Kind::TransparentLabel,
+     0,
+     16,
+     64,
+     696,
+     488,
+     kWelcomeText,
+     {29, 400, false},
+     RGB(88, 48, 224),
+     kNone,
+     true,
+     false},
+    {&W::按钮8, kId按钮8, Kind::PushButton, 0, 272, 560, 128, 32, "与作者qq会话", kDefaultFont,
+     kNone, kNone, true, false},
+    {&W::按钮2, kId按钮2, Kind::PushButton, 0, 568, 568, 120, 32, "下一步》", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::画板1, kId画板1, Kind::DrawingBoard, 0, 720, 40, 128, 160, "", kDefaultFont, kNone,
+     RGB(128, 128, 0), true, false},
+    {&W::标签1,
+     kId标签1,
+     Kind::Label,
+     0,
+     16,
+     8,
+     640,
+     56,
+     "欢 迎 使 用：青岚笺语写作软件~！",
+     {35, 700, true},
+     RGB(0, 255, 255),
+     kMagenta,
+     true,
+     false},
+    // 1 许可协议
+    {&W::透明标签2,
+     kId透明标签2,
+     Kind::TransparentLabel,
+     1,
+     2,
+     59,
+     792,
+     496,
+     kLicenceText,
+     {24, 400, false},
+     RGB(0, 0, 255),
+     kNone,
+     true,
+     false},
+    {&W::按钮9, kId按钮9, Kind::PushButton, 1, 128, 560, 112, 32, "《上一步", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::按钮3, kId按钮3, Kind::PushButton, 1, 576, 560, 128, 32, "下一步》", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::选择框1,
+     kId选择框1,
+     Kind::CheckBox,
+     1,
+     344,
+     557,
+     240,
+     35,
+     "同意协议",
+     {32, 400, false},
+     kNone,
+     kNone,
+     true,
+     false},
+    {&W::标签3,
+     kId标签3,
+     Kind::Label,
+     1,
+     16,
+     8,
+     752,
+     48,
+     "许可协议：请您遵守以下使用规则",
+     {48, 400, false},
+     RGB(0, 0, 0),
+     kMagenta,
+     true,
+     false},
+    // 2 安装目录
+    {&W::透明标签5,
+     kId透明标签5,
+     Kind::TransparentLabel,
+     2,
+     8,
+     504,
+     160,
+     40,
+     "安装目录：",
+     {35, 400, false},
+     RGB(0, 0, 0),
+     kNone,
+     true,
+     false},
+    {&W::透明标签4,
+     kId透明标签4,
+     Kind::TransparentLabel,
+     2,
+     8,
+     8,
+     280,
+     64,
+     "安装目录：",
+     {56, 400, false},
+     RGB(0, 0, 0),
+     kNone,
+     true,
+     false},
+    {&W::透明标签3,
+     kId透明标签3,
+     Kind::TransparentLabel,
+     2,
+     8,
+     88,
+     824,
+     360,
+     kDirectoryPageText,
+     {32, 400, false},
+     RGB(0, 0, 255),
+     kNone,
+     true,
+     false},
+    {&W::按钮10, kId按钮10, Kind::PushButton, 2, 120, 560, 112, 32, "《上一步", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::按钮5, kId按钮5, Kind::PushButton, 2, 648, 560, 120, 32, "下一步》", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::按钮4, kId按钮4, Kind::PushButton, 2, 680, 512, 88, 32, "更改目录", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::编辑框1,
+     kId编辑框1,
+     Kind::Edit,
+     2,
+     168,
+     504,
+     504,
+     37,
+     "D:\\",
+     {29, 400, false},
+     RGB(0, 0, 0),
+     RGB(255, 255, 255),
+     true,
+     false},
+    {&W::标签5,
+     kId标签5,
+     Kind::Label,
+     2,
+     240,
+     88,
+     368,
+     40,
+     "青岚笺语写作正式版1.3",
+     {32, 400, false},
+     RGB(255, 0, 0),
+     kMagenta,
+     true,
+     false},
+    // 3 确认安装信息 (编辑框2 sits inside 分组框1)
+    {&W::透明标签7,
+     kId透明标签7,
+     Kind::TransparentLabel,
+     3,
+     8,
+     8,
+     256,
+     80,
+     "确认安装：",
+     {56, 400, false},
+     RGB(0, 0, 0),
+     kNone,
+     true,
+     false},
+    {&W::透明标签6,
+     kId透明标签6,
+     Kind::TransparentLabel,
+     3,
+     8,
+     96,
+     744,
+     184,
+     kConfirmPageText,
+     {35, 400, false},
+     RGB(0, 0, 128),
+     kNone,
+     true,
+     false},
+    {&W::按钮11, kId按钮11, Kind::PushButton, 3, 120, 560, 104, 32, "《上一步", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::按钮6, kId按钮6, Kind::PushButton, 3, 592, 544, 112, 40, "确认安装", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::分组框1,
+     kId分组框1,
+     Kind::GroupBox,
+     3,
+     24,
+     312,
+     696,
+     224,
+     "安装信息",
+     {32, 400, false},
+     kNone,
+     kNone,
+     true,
+     false},
+    {&W::编辑框2, kId编辑框2, Kind::InfoEdit, 3, 8, 40, 656, 152, "", kDefaultFont, RGB(0, 0, 0),
+     RGB(255, 255, 255), true, false},
+    // 4 使用教程
+    {&W::透明标签9,
+     kId透明标签9,
+     Kind::TransparentLabel,
+     4,
+     16,
+     16,
+     304,
+     56,
+     "使用教程：",
+     {56, 400, false},
+     RGB(255, 0, 0),
+     kNone,
+     true,
+     false},
+    {&W::标签2, kId标签2, Kind::Label, 4, 496, 40, 24, 40, "0", kDefaultFont, RGB(0, 0, 0), kNone,
+     false, false},
+    {&W::按钮12, kId按钮12, Kind::PushButton, 4, 624, 560, 96, 32, "我知道了", kDefaultFont, kNone,
+     kNone, true, false},
+    {&W::图片框1, kId图片框1, Kind::PictureBox, 4, 24, 72, 680, 432, "", kDefaultFont, kNone, kNone,
+     true, false},
+    // 5 询问启动成功 (透明标签8 is wider than the page: the tab control clips it)
+    {&W::透明标签8,
+     kId透明标签8,
+     Kind::TransparentLabel,
+     5,
+     8,
+     8,
+     1168,
+     72,
+     "恭喜您安装成功，下面就开始使用软件写作吧~！",
+     {32, 400, false},
+     RGB(255, 0, 0),
+     kNone,
+     true,
+     false},
+    {&W::按钮7,
+     kId按钮7,
+     Kind::PushButton,
+     5,
+     432,
+     544,
+     160,
+     48,
+     "完成安装",
+     {32, 400, false},
+     kNone,
+     kNone,
+     true,
+     false},
+    {&W::选择框6,
+     kId选择框6,
+     Kind::CheckBox,
+     5,
+     112,
+     544,
+     328,
+     48,
+     "启动软件",
+     {35, 400, false},
+     kNone,
+     kNone,
+     true,
+     true},
+    {&W::画板2, kId画板2, Kind::DrawingBoard, 5, 8, 80, 336, 232, "", kDefaultFont, kNone,
+     RGB(144, 0, 255), true, false},
+    // On the window itself, over the tab control's area.
+    {&W::按钮1, kId按钮1, Kind::PushButton, kNoPage, 24, 592, 72, 24, "取消安装", kDefaultFont,
+     kNone, kNone, true, false},
+};
+
+struct ClassAndStyle {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ClassAndStyle ClassFor(Kind kind) {
+    switch (kind) {
+        case Kind::PushButton:
+            return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case Kind::CheckBox:
+            return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+        case Kind::Edit:
+            return {"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case Kind::InfoEdit:
+            return {"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case Kind::GroupBox:
+            return {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
+        case Kind::Label:
+            return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case Kind::TransparentLabel:
+            return {QL_TRANSPARENT_LABEL_CLASS, 0, WS_EX_TRANSPARENT};
+        case Kind::PictureBox:
+            return {QL_PICTURE_BOX_CLASS, 0, 0};
+        case Kind::DrawingBoard:
+            return {QL_DRAWING_BOARD_CLASS, 0, 0};
+    }
+    return {"STATIC", 0, 0};
+}
+
+// The tab control and the group box hold controls: what those report goes to the wizard.
+LRESULT CALLBACK ForwardToWizardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    WNDPROC original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kForwardedProcProp));
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_DRAWITEM:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (lp && reinterpret_cast<HWND>(lp) != hwnd)
+                return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+            break;
+        case WM_NCDESTROY:
+            RemovePropA(hwnd, kForwardedProcProp);
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            break;
+    }
+    return CallWindowProcA(original, hwnd, msg, wp, lp);
+}
+
+void ForwardToWizard(HWND container) {
+    LONG_PTR original =
+        SetWindowLongPtrA(container, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToWizardProc));
+    SetPropA(container, kForwardedProcProp, reinterpret_cast<HANDLE>(original));
+}
+
+}  // namespace
+
+bool WizardWindow::RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = QL_WIZARD_CLASS;
+    return (RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
+           RegisterWizardControlClasses(instance);
+}
+
+WizardWindow* WizardWindow::FromHandle(HWND hwnd) {
+    return reinterpret_cast<WizardWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+bool WizardWindow::Create(HINSTANCE instance, const PayloadBytes& payload) {
+    payload_ = payload;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    return CreateWindowExA(0, QL_WIZARD_CLASS, kTitle, WS_POPUP | WS_CLIPCHILDREN, x, y, kWidth,
+                           kHeight, nullptr, nullptr, instance, this) != nullptr;
+}
+
+LRESULT CALLBACK WizardWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self =
+            static_cast<WizardWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    WizardWindow* self = FromHandle(hwnd);
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return self->HandleMessage(msg, wp, lp);
+}
+
+LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_TIMER:
+            if (wp == QL_TIMER_时钟1) OnWizardTimer(*this);
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(reinterpret_cast<const NMHDR*>(lp));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return OnControlColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_NCHITTEST: {
+            // No caption of its own: the free surface moves the window.
+            LRESULT hit = DefWindowProcA(hwnd_, msg, wp, lp);
+            return hit == HTCLIENT ? HTCAPTION : hit;
+        }
+        case WM_DESTROY:
+            KillTimer(hwnd_, QL_TIMER_时钟1);
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void WizardWindow::OnCreate() {
+    CreateControls();
+    // The window-created handlers, in order: the skin first, then the wizard's own.
+    SkinSetUpWindow(*this);
+    OnWizardCreated(*this);
+}
+
+void WizardWindow::OnCommand(int id, int code) {
+    if (code == BN_CLICKED) OnWizardClick(*this, id);
+}
+
+LRESULT WizardWindow::OnNotify(const NMHDR* header) {
+    // Pages change only under program control, never by clicking the tab strip or arrow keys.
+    if (header && header->hwndFrom == c_.选择夹1 && header->code == TCN_SELCHANGING) return TRUE;
+    return 0;
+}
+
+LRESULT WizardWindow::OnControlColour(UINT msg, HDC dc, HWND control) {
+    const ControlState* state = StateOf(control);
+    if (!state || state->textColour == kNone)
+        return DefWindowProcA(hwnd_, msg, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(control));
+    COLORREF back = state->backColour != kNone ? state->backColour : GetSysColor(COLOR_BTNFACE);
+    SetTextColor(dc, state->textColour);
+    SetBkColor(dc, back);
+    return reinterpret_cast<LRESULT>(BrushFor(back));
+}
+
+void WizardWindow::CreateControls() {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
+    HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+
+    c_.选择夹1 = CreateWindowExA(
+        WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, kTabX,
+        kTabY, kTabWidth, kTabHeight, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kId选择夹1)), instance, nullptr);
+    SendMessageA(c_.选择夹1, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), 0);
+    for (int i = 0; i < kPageCount; i++) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(kPageTitles[i]);
+        SendMessageA(c_.选择夹1, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    ForwardToWizard(c_.选择夹1);
+
+    for (const ControlDef& def : kControls) {
+        ClassAndStyle cls = ClassFor(def.kind);
+        HWND parent = def.page == kNoPage          ? hwnd_
+                      : def.kind == Kind::InfoEdit ? c_.分组框1
+                                                   : c_.选择夹1;
+        DWORD style = WS_CHILD | cls.style | (def.page == kNoPage ? WS_CLIPSIBLINGS : 0);
+        HWND hwnd = CreateWindowExA(
+            cls.exStyle, cls.className, def.text, style, def.x, def.y, def.width, def.height,
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), instance, nullptr);
+        c_.*def.member = hwnd;
+        HFONT font =
+            def.font.height ? FontFor(def.font.height, def.font.weight, def.font.italic) : guiFont;
+        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+        if (def.kind == Kind::TransparentLabel) SetControlColour(hwnd, def.textColour);
+        if (def.kind == Kind::DrawingBoard) SetControlColour(hwnd, def.backColour);
+        if (def.kind == Kind::CheckBox)
+            SendMessageA(hwnd, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (def.kind == Kind::GroupBox) ForwardToWizard(hwnd);
+        states_.push_back({hwnd, def.page, def.visible, def.textColour, def.backColour});
+        ApplyVisibility(states_.back());
+    }
+    // "取消安装" lies over the tab control's area and must stay above it.
+    SetWindowPos(c_.按钮1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetPicture(c_.图片框1, IDR_PICTURE_INITIAL);
+    SendMessageA(c_.选择夹1, TCM_SETCURSEL, 0, 0);
+}
+
+HFONT WizardWindow::FontFor(int pixelHeight, int weight, bool italic) {
+    for (const FontEntry& f : fonts_)
+        if (f.height == pixelHeight && f.weight == weight && f.italic == italic)
+            return f.font.get();
+    // GB2312 character set and no face name: the system picks its Chinese default face.
+    HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, weight, italic, FALSE, FALSE, GB2312_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, nullptr);
+    fonts_.push_back({pixelHeight, weight, italic, GdiObject<HFONT>(font)});
+    return font;
+}
+
+HBRUSH WizardWindow::BrushFor(COLORREF colour) {
+    for (const BrushEntry& b : brushes_)
+        if (b.colour == colour) return b.brush.get();
+    brushes_.push_back({colour, GdiObject<HBRUSH>(CreateSolidBrush(colour))});
+    return brushes_.back().brush.get();
+}
+
+WizardWindow::ControlState* WizardWindow::StateOf(HWND control) {
+    for (ControlState& s : states_)
+        if (s.hwnd == control) return &s;
+    return nullptr;
+}
+
+const WizardWindow::ControlState* WizardWindow::StateOf(HWND control) const {
+    return const_cast<WizardWindow*>(this)->StateOf(control);
+}
+
+bool WizardWindow::ShouldShow(const ControlState& state) const {
+    // 编辑框2 comes and goes with its group box; the others with their page.
+    bool onPage = state.page == kNoPage || state.page == page_ || state.hwnd == c_.编辑框2;
+    return state.visible && onPage;
+}
+
+void WizardWindow::ApplyVisibility(const ControlState& state) {
+    bool shown = ShouldShow(state);
+    bool hasStyle = (GetWindowLongPtrA(state.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != hasStyle) ShowWindow(state.hwnd, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void WizardWindow::SetCurrentPage(int index) {
+    if (index < 0 || index >= kPageCount || !hwnd_) return;
+    page_ = index;
+    SendMessageA(c_.选择夹1, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(c_.选择夹1, TCM_SETCURSEL, index, 0);
+    for (const ControlState& state : states_)
+        if (state.page != kNoPage) ApplyVisibility(state);
+    SendMessageA(c_.选择夹1, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(c_.选择夹1, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    // Keyboard focus must not stay on a control that has just been hidden.
+    HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus)) {
+        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        SetFocus(first ? first : hwnd_);
+    }
+}
+
+void WizardWindow::SetVisible(HWND control, bool visible) {
+    if (ControlState* state = StateOf(control)) {
+        state->visible = visible;
+        ApplyVisibility(*state);
+    }
+}
+
+bool WizardWindow::IsVisible(HWND control) const {
+    const ControlState* state = StateOf(control);
+    return state ? state->visible : IsWindowVisible(control) != FALSE;
+}
+
+bool WizardWindow::IsChecked(HWND control) const {
+    return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string WizardWindow::Text(HWND control) const {
+    int len = GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], len + 1)));
+    return text;
+}
+
+void WizardWindow::SetText(HWND control, const std::string& text) {
+    SetWindowTextA(control, text.c_str());
+}
+
+bool WizardWindow::SetPicture(HWND pictureBox, int resourceId) {
+    const void* data = nullptr;
+    size_t size = 0;
+    if (!LoadResourceBytes(resourceId, &data, &size)) return false;
+    HBITMAP bitmap = CreateBitmapFromFile(data, size);
+    if (!bitmap) return false;
+    SendMessageA(pictureBox, WM_APP_SETPICTURE, 0, reinterpret_cast<LPARAM>(bitmap));
+    return true;
+}
+
+void WizardWindow::SetTimerPeriod(unsigned milliseconds) {
+    timerPeriod_ = milliseconds;
+    if (milliseconds == 0)
+        KillTimer(hwnd_, QL_TIMER_时钟1);
+    else
+        SetTimer(hwnd_, QL_TIMER_时钟1, milliseconds, nullptr);
+}
+
+void WizardWindow::Destroy() {
+    if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
