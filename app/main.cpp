@@ -38,8 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        // Tab, Enter and Space among the current page's controls, as in any dialog.
-        if (wizard.hwnd() && IsDialogMessageA(wizard.hwnd(), &msg)) continue;
+        if (wizard.PreTranslateMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

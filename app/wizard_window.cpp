@@ -646,3 +646,20 @@ void WizardWindow::SetTimerPeriod(unsigned milliseconds) {
 void WizardWindow::Destroy() {
     if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
+
+bool WizardWindow::PreTranslateMessage(MSG* msg) {
+    if (!hwnd_) return false;
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+        // The wizard has no default button: Enter means the button that has the focus.
+        HWND focus = GetFocus();
+        char cls[16] = {};
+        GetClassNameA(focus, cls, sizeof(cls));
+        LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
+        if (focus && IsChild(hwnd_, focus) && lstrcmpiA(cls, "Button") == 0 &&
+            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW)) {
+            PostMessageA(focus, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return IsDialogMessageA(hwnd_, msg) != FALSE;
+}

@@ -57,6 +57,10 @@ class WizardWindow {
     unsigned TimerPeriod() const { return timerPeriod_; }
     void Destroy();  // asynchronous: posted to the window
 
+    // Keyboard of the message loop: Tab and Shift+Tab among the current page's tab stops, Enter
+    // and Space press the focused button. True when the message has been handled.
+    bool PreTranslateMessage(MSG* msg);
+
   private:
     struct ControlState {
         HWND hwnd;

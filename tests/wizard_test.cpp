@@ -387,4 +387,31 @@ TEST_F(Wizard, TutorialCounter) {
     }
 }
 
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+TEST_F(Wizard, KeyboardMovesAmongThePagesButtonsAndPressesThem) {
+    ShowWindow(wizard_.hwnd(), SW_SHOW);
+    SetForegroundWindow(wizard_.hwnd());
+    SetFocus(c().按钮8);
+    MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(wizard_.PreTranslateMessage(&tab));
+    PumpMessages();
+    // Page 0's tab stops are 按钮8, 按钮2 and 取消安装; hidden pages' controls are skipped.
+    HWND second = GetFocus();
+    EXPECT_TRUE(second == c().按钮2 || second == c().按钮1) << second;
+    SetFocus(c().按钮2);
+    MSG enter = {c().按钮2, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(wizard_.PreTranslateMessage(&enter));
+    PumpMessages();
+    EXPECT_EQ(wizard_.CurrentPage(), 1);
+    // After the page change the focus is on a visible control of the new page.
+    EXPECT_TRUE(IsWindowVisible(GetFocus()));
+}
+
 }  // namespace
