@@ -68,7 +68,7 @@ bool IsDirectoryEntry(const Entry& e) {
 
 // Writes the current entry's inflated bytes to `file`, checking length and CRC.
 ExtractError InflateTo(unzFile zip, HANDLE file, const Entry& entry, std::vector<char>* buffer,
-                       uint64_t* done, const std::function<void(uint64_t)>& progress) {
+                       uint64_t* done, const ExtractProgress& progress) {
     if (unzOpenCurrentFile(zip) != UNZ_OK) return ExtractError::CorruptData;
     uint64_t total = 0;
     ExtractError error = ExtractError::None;
@@ -87,7 +87,10 @@ ExtractError InflateTo(unzFile zip, HANDLE file, const Entry& entry, std::vector
         }
         total += static_cast<uint64_t>(n);
         *done += static_cast<uint64_t>(n);
-        if (progress) progress(*done);
+        if (progress && !progress(*done)) {
+            error = ExtractError::Cancelled;
+            break;
+        }
     }
     // Closing checks the CRC once the whole entry has been read.
     int closed = unzCloseCurrentFile(zip);
@@ -100,7 +103,7 @@ ExtractError InflateTo(unzFile zip, HANDLE file, const Entry& entry, std::vector
 
 int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
                    ExtractResult* result, InstallJournal* journal,
-                   const std::function<void(uint64_t)>& progress) {
+                   const ExtractProgress& progress) {
     if (archivePath.empty() || targetDir.empty() || !FileExists(archivePath))
         return Fail(result, ExtractError::BadArguments, "", archivePath);
 

@@ -16,7 +16,10 @@ enum class ExtractError {
     PathTooLong,    // an output path beyond the ANSI limit
     MakeDirectory,  // the target or an entry's directory could not be made
     WriteFailed,    // an output file could not be written
+    Cancelled,      // the progress callback asked to stop
 };
+
+using ExtractProgress = std::function<bool(uint64_t bytesWritten)>;
 
 struct ExtractResult {
     ExtractError error = ExtractError::None;
@@ -29,7 +32,8 @@ struct ExtractResult {
 // that would leave the target is refused whole. Returns 1 on success, 0 on failure, -1 for empty
 // arguments or a missing archive. Files and directories this call creates are recorded in
 // `journal`; the file of a failing entry is removed again when this call created it.
-// `progress` (optional) hears the bytes written so far.
+// `progress` (optional) hears the bytes written so far after every chunk; when it returns false
+// the extraction stops with ExtractError::Cancelled.
 int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
                    ExtractResult* result = nullptr, InstallJournal* journal = nullptr,
-                   const std::function<void(uint64_t)>& progress = {});
+                   const ExtractProgress& progress = {});

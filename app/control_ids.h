@@ -40,6 +40,7 @@ enum WizardControlId {
     kId图片框1 = 701,
     kId画板1 = 801,
     kId画板2 = 802,
+    kId进度条1 = 901,  // page 3: the installation's progress
 };
 
 // The timer `时钟1` runs on the wizard window with this identifier.

@@ -70,22 +70,44 @@ bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* crea
     return true;
 }
 
-bool WriteFileBytes(const std::string& path, const void* data, size_t size) {
+bool WriteFileBytes(const std::string& path, const void* data, size_t size,
+                    const std::function<bool(uint64_t)>& progress) {
     if (path.empty() || !FitsAnsiLimit(path)) return false;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    constexpr size_t kChunk = 1u << 20;
     const char* p = static_cast<const char*>(data);
+    uint64_t written = 0;
     bool ok = true;
-    while (ok && size > 0) {
-        DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-        DWORD written = 0;
-        ok = WriteFile(file, p, chunk, &written, nullptr) && written == chunk;
-        p += chunk;
-        size -= chunk;
+    while (ok && written < size) {
+        DWORD chunk = static_cast<DWORD>(size - written < kChunk ? size - written : kChunk);
+        DWORD done = 0;
+        ok = WriteFile(file, p + written, chunk, &done, nullptr) && done == chunk;
+        written += done;
+        if (ok && progress) ok = progress(written);
     }
     ok = CloseHandle(file) && ok;
     return ok;
+}
+
+bool CanCreateFilesIn(const std::string& dir) {
+    std::string probe = JoinPath(dir, "~qinglan-" + std::to_string(GetCurrentProcessId()) + ".tmp");
+    if (!FitsAnsiLimit(probe)) return false;
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool FreeBytesFor(const std::string& dir, uint64_t* bytes) {
+    ULARGE_INTEGER available;
+    std::string path = EndsWithSeparator(dir) ? dir : dir + "\\";
+    if (!FitsAnsiLimit(path) || !GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+        return false;
+    *bytes = available.QuadPart;
+    return true;
 }
 
 bool DeleteFilePath(const std::string& path) {

@@ -1,6 +1,8 @@
 // File operations of the installation, each reporting whether it worked.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,16 @@ bool CreateDirectoryLevel(const std::string& path);
 bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* created);
 
 // Creates or truncates the file (no sharing) and writes all bytes; an empty path fails at once.
-bool WriteFileBytes(const std::string& path, const void* data, size_t size);
+// `progress` (optional) hears the bytes written after every chunk and may stop the write by
+// returning false, which fails it.
+bool WriteFileBytes(const std::string& path, const void* data, size_t size,
+                    const std::function<bool(uint64_t)>& progress = {});
+
+// Whether a file can be created in `dir` (tried with a temporary file that is gone at once).
+bool CanCreateFilesIn(const std::string& dir);
+
+// The bytes the current user may still write on the volume of `dir`; false when unknown.
+bool FreeBytesFor(const std::string& dir, uint64_t* bytes);
 
 bool DeleteFilePath(const std::string& path);
 

@@ -1,10 +1,13 @@
 #include "install.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "archive.h"
 #include "file_ops.h"
 #include "paths.h"
+#include "payload_entries.h"
 #include "texts.h"
 
 namespace {
@@ -12,6 +15,7 @@ namespace {
 bool g_running = false;
 
 constexpr int kUsagePage = 4;
+constexpr DWORD kReportInterval = 33;
 
 std::string Format(const char* pattern, const std::string& arg) {
     char buf[1024];
@@ -37,52 +41,95 @@ std::string DescribeExtractFailure(const ExtractResult& r, const std::string& ar
     }
 }
 
-// Takes back what a failed run made; the temporary archive goes in any case.
-std::string Undo(InstallJournal* journal, const std::string& archive, const std::string& failure) {
-    DeleteFilePath(archive);
-    journal->Rollback();
-    return failure;
-}
-
 }  // namespace
 
 bool IsInstallationRunning() {
     return g_running;
 }
 
-std::string InstallFiles(const std::string& dirText, const PayloadBytes& payload,
-                         const std::string& desktopDir) {
-    if (!IsAbsoluteDirectory(dirText)) return Format(kFailInvalidDirectory, dirText);
+uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload) {
+    uint64_t need = payload.size;
+    for (const PayloadEntry& entry : kPayloadEntries) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        std::string path = JoinPath(productDir, entry.name);
+        uint64_t existing = 0;
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            existing = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        need += existing < entry.size ? entry.size - existing : 0;
+    }
+    return need;
+}
+
+InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& payload) {
+    const std::string& dirText = request.dirText;
+    auto fail = [](const std::string& line) {
+        return InstallOutcome{InstallOutcome::Failed, line};
+    };
+    if (!IsAbsoluteDirectory(dirText)) return fail(Format(kFailInvalidDirectory, dirText));
     const std::string product = ProductDirectory(dirText);
     const std::string archive = TemporaryArchivePath(dirText);
     const std::string program = ProgramPath(dirText);
     for (const std::string* path : {&archive, &program})
-        if (path->size() > kMaxAnsiPath) return Format(kFailPathTooLong, *path);
-    if (!payload.data || payload.size == 0) return kFailPayload;
+        if (path->size() > kMaxAnsiPath) return fail(Format(kFailPathTooLong, *path));
+    if (!payload.data || payload.size == 0) return fail(kFailPayload);
+
+    // Room and write access are checked before anything is written.
+    if (!DirectoryExists(dirText)) return fail(Format(kFailCreateDirectory, product));
+    const std::string& writeTarget = DirectoryExists(product) ? product : dirText;
+    if (!CanCreateFilesIn(writeTarget)) return fail(Format(kFailNotWritable, dirText));
+    uint64_t need = SpaceNeeded(product, payload), free = 0;
+    if (FreeBytesFor(writeTarget, &free) && free < need) {
+        char line[512];
+        snprintf(line, sizeof(line), kFailDiskSpace, need / 1048576.0, free / 1048576.0);
+        return fail(line);
+    }
 
     InstallJournal journal;
+    auto undo = [&](InstallOutcome::Result result, const std::string& line) {
+        DeleteFilePath(archive);
+        journal.Rollback();
+        return InstallOutcome{result, line};
+    };
+    const uint64_t total = payload.size + kPayloadTotalBytes;
+    bool stopped = false;
+    auto report = [&](uint64_t done) {
+        if (request.progress && !request.progress(done < total ? done : total, total))
+            stopped = true;
+        return !stopped;
+    };
+
     if (CreateDirectoryLevel(product))
         journal.AddDirectory(product);
     else if (!DirectoryExists(product))
-        return Format(kFailCreateDirectory, product);
+        return fail(Format(kFailCreateDirectory, product));
 
     bool archiveExisted = FileExists(archive);
-    if (!WriteFileBytes(archive, payload.data, payload.size))
-        return Undo(&journal, archive, Format(kFailWriteArchive, archive));
     if (!archiveExisted) journal.AddFile(archive);
+    if (!WriteFileBytes(archive, payload.data, payload.size, report))
+        return stopped ? undo(InstallOutcome::Cancelled, "")
+                       : undo(InstallOutcome::Failed, Format(kFailWriteArchive, archive));
 
     ExtractResult extract;
-    if (ExtractArchive(archive, product, &extract, &journal) != 1)
-        return Undo(&journal, archive, DescribeExtractFailure(extract, archive));
+    auto extracted = [&](uint64_t bytes) { return report(payload.size + bytes); };
+    if (ExtractArchive(archive, product, &extract, &journal, extracted) != 1)
+        return stopped ? undo(InstallOutcome::Cancelled, "")
+                       : undo(InstallOutcome::Failed, DescribeExtractFailure(extract, archive));
 
     if (!DeleteFilePath(archive))
-        return Undo(&journal, archive, Format(kFailDeleteArchive, archive));
+        return undo(InstallOutcome::Failed, Format(kFailDeleteArchive, archive));
 
-    if (desktopDir.empty()) return Undo(&journal, archive, kFailDesktop);
-    const std::string link = ShortcutPath(desktopDir);
+    if (request.desktopDir.empty()) return undo(InstallOutcome::Failed, kFailDesktop);
+    const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
+    bool linkExisted = FileExists(link);
     if (!CreateShortcut(link, program))
-        return Undo(&journal, archive, Format(kFailShortcut, LinkFileName(link)));
-    return "";
+        return undo(InstallOutcome::Failed, Format(kFailShortcut, link));
+    if (!linkExisted) journal.AddFile(link);
+
+    if (!request.uninstallKey.empty() && !WriteUninstallEntry(request.uninstallKey, product))
+        return undo(InstallOutcome::Failed, kFailUninstallEntry);
+    report(total);
+    return InstallOutcome{InstallOutcome::Installed, ""};
 }
 
 bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
@@ -93,14 +140,31 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
     } running;
 
     WriteInfoLines(view, kInstallDone);
+    view.SetProgress(0, 1);
     if (!view.Pause(1000)) return false;
 
-    std::string failure = InstallFiles(view.DirectoryText(), payload, view.DesktopDirectory());
-    if (failure.empty()) {
+    InstallRequest request;
+    request.dirText = view.DirectoryText();
+    request.desktopDir = view.DesktopDirectory();
+    request.uninstallKey = view.UninstallKey();
+    // The window repaints and answers between chunks, about 30 times a second at most.
+    DWORD lastReport = GetTickCount() - kReportInterval;
+    request.progress = [&](uint64_t done, uint64_t total) {
+        DWORD now = GetTickCount();
+        if (done < total && now - lastReport < kReportInterval) return true;
+        lastReport = now;
+        view.SetProgress(done, total);
+        return view.KeepResponsive();
+    };
+
+    InstallOutcome outcome = InstallFiles(request, payload);
+    if (outcome.result == InstallOutcome::Installed) {
         view.SetCurrentPage(kUsagePage);
         return true;
     }
-    WriteInfoLines(view, failure.c_str());
-    view.ShowInstallMessage(failure);
+    view.SetProgress(0, 1);
+    if (outcome.result == InstallOutcome::Cancelled) return false;  // the program is quitting
+    WriteInfoLines(view, outcome.failure.c_str());
+    view.ShowInstallMessage(outcome.failure);
     return false;
 }

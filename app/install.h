@@ -2,9 +2,12 @@
 // directory, extracts it, deletes it and places the desktop shortcut.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "payload.h"
+#include "uninstall_entry.h"
 
 // What the procedure reads from and writes to the wizard.
 class InstallerView {
@@ -18,6 +21,12 @@ class InstallerView {
     virtual void SetCurrentPage(int index) = 0;
     virtual void ShowInstallMessage(const std::string& text) = 0;
     virtual std::string DesktopDirectory() = 0;
+    // The bytes written so far of all there is to write (archive and extracted files).
+    virtual void SetProgress(uint64_t, uint64_t) {}
+    // Lets the window paint and answer between chunks; false when the program is quitting.
+    virtual bool KeepResponsive() { return true; }
+    // Where the installation is recorded for the current user ("" records nothing).
+    virtual std::string UninstallKey() { return kUninstallKey; }
 };
 
 // Runs the whole procedure. On success the wizard moves to page 4. On failure everything this
@@ -28,6 +37,23 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload);
 
 bool IsInstallationRunning();
 
-// The file work alone (steps after the pause): returns "" on success, else the failure line.
-std::string InstallFiles(const std::string& dirText, const PayloadBytes& payload,
-                         const std::string& desktopDir);
+struct InstallRequest {
+    std::string dirText;       // the installation-directory field as it stands
+    std::string desktopDir;    // where the shortcut goes
+    std::string uninstallKey;  // HKCU key of the installation record, "" for none
+    // Hears (bytes written, bytes to write) after every chunk; false stops the installation.
+    std::function<bool(uint64_t, uint64_t)> progress;
+};
+
+struct InstallOutcome {
+    enum Result { Installed, Failed, Cancelled } result;
+    std::string failure;  // the line naming what failed
+};
+
+// The file work alone (everything after the pause). A failed or cancelled run leaves nothing it
+// created behind.
+InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& payload);
+
+// What the installation needs on the target volume: the archive plus every entry not yet there
+// at its full size.
+uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload);

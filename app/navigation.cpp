@@ -46,7 +46,8 @@ void OnCheckDirectory(WizardWindow& w) {
 }
 
 void OnInstall(WizardWindow& w) {
-    WindowInstallerView view(w.hwnd(), w.controls().编辑框1, w.controls().编辑框2, SetPageOfWindow);
+    WindowInstallerView view(w.hwnd(), w.controls().编辑框1, w.controls().编辑框2,
+                             w.controls().进度条1, SetPageOfWindow);
     RunInstallation(view, w.payload());
 }
 
@@ -70,6 +71,8 @@ void OnWizardCreated(WizardWindow& w) {
 }
 
 void OnWizardClick(WizardWindow& w, int id) {
+    // While the installation runs, the window keeps painting but no button starts anything.
+    if (IsInstallationRunning()) return;
     switch (id) {
         case kId按钮2:
             w.SetCurrentPage(1);

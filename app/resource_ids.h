@@ -1,7 +1,9 @@
 // Resource identifiers shared by the resource scripts and the code.
 #pragma once
 
-#define IDR_PAYLOAD 1001  // RCDATA: count (1), byte length, then the payload ZIP
+// RCDATA: count (1), byte length, then the payload ZIP. The highest RCDATA number, so the archive
+// lies near the end of the program file, where ZIP tools look for its directory.
+#define IDR_PAYLOAD 9001
 
 #define IDI_PROGRAM 129           // the program icon, eleven images
 #define IDR_PICTURE_INITIAL 2001  // RCDATA bitmap files of the usage-notes page

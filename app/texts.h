@@ -33,4 +33,9 @@ inline constexpr const char kFailArchiveDamaged[] = "安装失败：安装包已
 inline constexpr const char kFailExtractFile[] = "安装失败：无法写入文件“%s”。";
 inline constexpr const char kFailDeleteArchive[] = "安装失败：无法删除临时文件“%s”。";
 inline constexpr const char kFailDesktop[] = "安装失败：找不到桌面目录，无法创建快捷方式。";
+inline constexpr const char kFailNotWritable[] =
+    "安装失败：无法在所选目录“%s”中写入文件，请选择其他目录。";
+inline constexpr const char kFailDiskSpace[] =
+    "安装失败：磁盘空间不足。安装需要 %.1f MB，所选磁盘只有 %.1f MB 可用，请选择其他目录。";
+inline constexpr const char kFailUninstallEntry[] = "安装失败：无法写入卸载信息。";
 inline constexpr const char kFailShortcut[] = "安装失败：无法创建桌面快捷方式“%s”。";

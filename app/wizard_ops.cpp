@@ -1,10 +1,18 @@
 #include "wizard_ops.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "file_ops.h"
 #include "shell_ops.h"
 #include "texts.h"
+
+namespace {
+
+constexpr int kProgressRange = 1000;
+
+}  // namespace
 
 void SetInfoText(HWND edit, const char* text) {
     SetWindowTextA(edit, text);
@@ -25,18 +33,23 @@ std::string WindowText(HWND hwnd) {
     return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+bool PumpPendingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
 bool PauseWithMessages(unsigned milliseconds) {
     DWORD start = GetTickCount();
     for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return false;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        if (!PumpPendingMessages()) return false;
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return true;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
@@ -49,4 +62,11 @@ void WindowInstallerView::ShowInstallMessage(const std::string& text) {
 
 std::string WindowInstallerView::DesktopDirectory() {
     return ::DesktopDirectory();
+}
+
+void WindowInstallerView::SetProgress(uint64_t done, uint64_t total) {
+    if (!progress_ || total == 0) return;
+    SendMessageA(progress_, PBM_SETRANGE32, 0, kProgressRange);
+    SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(done * kProgressRange / total), 0);
+    UpdateWindow(progress_);
 }

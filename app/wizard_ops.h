@@ -16,12 +16,20 @@ std::string WindowText(HWND hwnd);
 // WM_QUIT arrived (it is posted again for the main loop).
 bool PauseWithMessages(unsigned milliseconds);
 
+// Dispatches the messages waiting now; false when WM_QUIT arrived (posted again).
+bool PumpPendingMessages();
+
 // The installer view over real controls: the directory field, the information box, and a
 // callback that switches the wizard's page.
 class WindowInstallerView : public InstallerView {
   public:
-    WindowInstallerView(HWND owner, HWND directoryEdit, HWND infoEdit, void (*setPage)(HWND, int))
-        : owner_(owner), directory_(directoryEdit), info_(infoEdit), setPage_(setPage) {}
+    WindowInstallerView(HWND owner, HWND directoryEdit, HWND infoEdit, HWND progressBar,
+                        void (*setPage)(HWND, int))
+        : owner_(owner),
+          directory_(directoryEdit),
+          info_(infoEdit),
+          progress_(progressBar),
+          setPage_(setPage) {}
     std::string DirectoryText() override { return WindowText(directory_); }
     void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
     void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
@@ -31,10 +39,13 @@ class WindowInstallerView : public InstallerView {
     }
     void ShowInstallMessage(const std::string& text) override;
     std::string DesktopDirectory() override;
+    void SetProgress(uint64_t done, uint64_t total) override;
+    bool KeepResponsive() override { return PumpPendingMessages(); }
 
   private:
     HWND owner_;
     HWND directory_;
     HWND info_;
+    HWND progress_;
     void (*setPage_)(HWND, int);
 };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "control_ids.h"
+#include "install.h"
 #include "navigation.h"
 #include "bitmap_file.h"
 #include "resource_ids.h"
@@ -27,7 +28,8 @@ enum class Kind {
     Label,
     TransparentLabel,
     PictureBox,
-    DrawingBoard
+    DrawingBoard,
+    ProgressBar
 };
 
 struct Font {
@@ -264,6 +266,9 @@ const ControlDef kControls[] = {
      false},
     {&W::编辑框2, kId编辑框2, Kind::InfoEdit, 3, 8, 40, 656, 152, "", kDefaultFont, RGB(0, 0, 0),
      RGB(255, 255, 255), true, false},
+    // The installation's progress, in the free band between the text and the group box.
+    {&W::进度条1, kId进度条1, Kind::ProgressBar, 3, 24, 286, 696, 18, "", kDefaultFont, kNone,
+     kNone, true, false},
     // 4 使用教程
     {&W::透明标签9,
      kId透明标签9,
@@ -362,6 +367,8 @@ ClassAndStyle ClassFor(Kind kind) {
             return {QL_PICTURE_BOX_CLASS, 0, 0};
         case Kind::DrawingBoard:
             return {QL_DRAWING_BOARD_CLASS, 0, 0};
+        case Kind::ProgressBar:
+            return {PROGRESS_CLASSA, PBS_SMOOTH, 0};
     }
     return {"STATIC", 0, 0};
 }
@@ -459,6 +466,10 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             LRESULT hit = DefWindowProcA(hwnd_, msg, wp, lp);
             return hit == HTCLIENT ? HTCAPTION : hit;
         }
+        case WM_CLOSE:
+            // Leaving in the middle of an installation would strand half-written files.
+            if (IsInstallationRunning()) return 0;
+            break;
         case WM_DESTROY:
             KillTimer(hwnd_, QL_TIMER_时钟1);
             PostQuitMessage(0);

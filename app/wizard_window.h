@@ -25,6 +25,7 @@ struct WizardControls {
          透明标签9 = nullptr;
     HWND 图片框1 = nullptr;
     HWND 画板1 = nullptr, 画板2 = nullptr;
+    HWND 进度条1 = nullptr;
 };
 
 class WizardWindow {

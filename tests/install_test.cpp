@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -15,47 +17,12 @@
 #include "payload.h"
 #include "payload_entries.h"
 #include "test_support.h"
+#include "test_view.h"
 #include "texts.h"
+#include "uninstall_entry.h"
 #include "wizard_ops.h"
 
 namespace {
-
-// A hidden window holding the two edit controls the procedure uses.
-class TestView : public InstallerView {
-  public:
-    TestView(const std::string& dirText, const std::string& desktop) : desktop_(desktop) {
-        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                  nullptr, nullptr);
-        directory_ = CreateWindowExA(0, "EDIT", dirText.c_str(), WS_CHILD | ES_AUTOHSCROLL, 0, 0,
-                                     300, 20, window_, nullptr, nullptr, nullptr);
-        info_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL,
-                                0, 30, 300, 100, window_, nullptr, nullptr, nullptr);
-    }
-    ~TestView() override { DestroyWindow(window_); }
-
-    std::string DirectoryText() override { return WindowText(directory_); }
-    void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
-    void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
-    bool Pause(unsigned ms) override {
-        pauses.push_back(ms);
-        if (duringPause) duringPause();
-        return PauseWithMessages(ms);
-    }
-    void SetCurrentPage(int index) override { pages.push_back(index); }
-    void ShowInstallMessage(const std::string& text) override { messages.push_back(text); }
-    std::string DesktopDirectory() override { return desktop_; }
-
-    std::string InfoText() const { return WindowText(info_); }
-
-    std::vector<unsigned> pauses;
-    std::vector<int> pages;
-    std::vector<std::string> messages;
-    std::function<void()> duringPause;
-
-  private:
-    std::string desktop_;
-    HWND window_, directory_, info_;
-};
 
 std::string ExpectedInfo(const std::string& last) {
     std::string text = kInstallHeader;
@@ -131,7 +98,70 @@ TEST_F(Installation, InstallsTwiceIntoTheSameDirectory) {
         for (const PayloadEntry& e : kPayloadEntries)
             EXPECT_EQ(FileSize(JoinPath(product, e.name)), e.size) << e.name;
         EXPECT_EQ(LinkTarget(Link()), ProgramPath(dirText));
+        EXPECT_EQ(ReadInstallLocation(view.uninstallKey), product);
+
+        // Progress only grows, ends at the whole, and the window was given time to answer.
+        ASSERT_GE(view.progress.size(), 3u);
+        for (size_t i = 1; i < view.progress.size(); i++) {
+            if (view.progress[i].first != 0) {
+                EXPECT_GE(view.progress[i].first, view.progress[i - 1].first);
+            }
+        }
+        EXPECT_EQ(view.progress.back().first, payload_.size + kPayloadTotalBytes);
+        EXPECT_EQ(view.progress.back().second, payload_.size + kPayloadTotalBytes);
+        EXPECT_GT(view.responsiveCalls, 0);
+        // Over a complete installation only the archive needs new room.
+        EXPECT_EQ(SpaceNeeded(product, payload_), payload_.size);
     }
+}
+
+TEST_F(Installation, WindowAnswersWhileFilesAreWritten) {
+    std::string dirText = scratch_ / "apps";
+    CreateDirectoryA(dirText.c_str(), nullptr);
+    TestView view(dirText, Desktop());
+    HWND target = view.window();
+    std::atomic<bool> writing{false}, done{false};
+    std::atomic<int> probes{0}, late{0};
+    std::atomic<DWORD> slowest{0};
+    view.whileWriting = [&] {
+        writing = true;
+        return PumpPendingMessages();
+    };
+    std::thread prober([&] {
+        while (!done) {
+            if (!writing) {
+                Sleep(5);
+                continue;
+            }
+            DWORD start = GetTickCount();
+            DWORD_PTR result;
+            if (!SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result)) late++;
+            DWORD took = GetTickCount() - start;
+            if (took > slowest) slowest = took;
+            probes++;
+            Sleep(10);
+        }
+    });
+    EXPECT_TRUE(RunInstallation(view, payload_));
+    done = true;
+    prober.join();
+    EXPECT_GT(probes.load(), 0);
+    EXPECT_EQ(late.load(), 0) << "slowest answer " << slowest.load() << " ms";
+}
+
+TEST_F(Installation, QuittingMidwayLeavesNothing) {
+    TempDir dir;
+    std::string dirText = dir / "apps";
+    CreateDirectoryA(dirText.c_str(), nullptr);
+    TestView view(dirText, Desktop());
+    int calls = 0;
+    view.whileWriting = [&] { return ++calls < 3; };  // the program quits during the archive
+    EXPECT_FALSE(RunInstallation(view, payload_));
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(view.pages.empty());
+    EXPECT_EQ(ListTree(dirText), std::vector<std::string>{});
+    EXPECT_EQ(FileSize(Link()), -1);
+    EXPECT_EQ(ReadInstallLocation(view.uninstallKey), "");
 }
 
 TEST_F(Installation, DriveRootStyleTextAndReadOnlyLeftovers) {
@@ -196,6 +226,7 @@ TEST_F(Installation, FailuresTakeBackWhatTheRunMade) {
         EXPECT_EQ(view.InfoText(), ExpectedInfo(failure));
         EXPECT_EQ(ListTree(dir.path()), before);
         EXPECT_EQ(FileSize(Link()), -1);
+        EXPECT_EQ(ReadInstallLocation(view.uninstallKey), "");
     }
 }
 
@@ -224,6 +255,21 @@ TEST_F(Installation, SecondClickDuringTheRunDoesNothing) {
     EXPECT_TRUE(second.pauses.empty());
     EXPECT_EQ(second.InfoText(), "");
     EXPECT_FALSE(IsInstallationRunning());
+}
+
+// A drive too small for the installation: scripts map a small tmpfs as QL_SMALL_DRIVE.
+TEST_F(Installation, SmallDriveIsRefusedBeforeWriting) {
+    const char* drive = getenv("QL_SMALL_DRIVE");
+    if (!drive || !*drive) GTEST_SKIP() << "no small drive mapped (tests/small_drive.sh maps one)";
+    std::vector<std::string> before = ListTree(drive);
+    TestView view(drive, Desktop());
+    EXPECT_FALSE(RunInstallation(view, payload_));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].rfind("安装失败：磁盘空间不足。安装需要 ", 0), 0u)
+        << view.messages[0];
+    EXPECT_NE(view.messages[0].find(" MB"), std::string::npos);
+    EXPECT_TRUE(view.pages.empty());
+    EXPECT_EQ(ListTree(drive), before);
 }
 
 }  // namespace

@@ -1,9 +1,18 @@
 // 卸载程序: removes what the installer placed, after asking. It deletes only the files it knows
-// from the payload, in its own directory, and the desktop shortcut when that points at the
-// program it installed; whatever could not be removed is named, never passed over.
+// from the payload, in its own directory, the desktop shortcut when that points at the program it
+// installed, and the installation record when that names its directory; whatever could not be
+// removed is named, never passed over.
+//
+// A running program cannot delete itself, so the uninstaller copies itself to the temporary
+// directory and lets the copy do the work once the original has exited:
+//   卸载程序.exe [--quiet]                       asks (unless --quiet), starts the copy, exits
+//   copy --remove DIR --after PID [--quiet]     waits for PID, removes, reports (unless --quiet)
+// The exit code of the copy is 0 when everything is gone, 1 otherwise.
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "com_ref.h"
@@ -11,15 +20,39 @@
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
+#include "uninstall_entry.h"
 
 namespace {
 
 constexpr char kTitle[] = "卸载程序";
 
+struct Options {
+    bool quiet = false;
+    std::string removeDir;
+    DWORD afterPid = 0;
+};
+
+Options ParseOptions() {
+    Options o;
+    for (int i = 1; i < __argc; i++) {
+        if (strcmp(__argv[i], "--quiet") == 0)
+            o.quiet = true;
+        else if (strcmp(__argv[i], "--remove") == 0 && i + 1 < __argc)
+            o.removeDir = __argv[++i];
+        else if (strcmp(__argv[i], "--after") == 0 && i + 1 < __argc)
+            o.afterPid = static_cast<DWORD>(strtoul(__argv[++i], nullptr, 10));
+    }
+    return o;
+}
+
 std::string OwnPath() {
     char buf[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
     return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string();
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
 // The target of a shell link, "" when it cannot be read.
@@ -45,40 +78,92 @@ bool RemoveFile(const std::string& path) {
     return DeleteFilePath(path);
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    std::string self = OwnPath();
-    std::string dir = ParentPath(self);
-    if (dir.empty()) return 1;
-    if (MessageBoxExA(nullptr, "确定要卸载“青岚笺语写作”吗？", kTitle, MB_YESNO | MB_ICONQUESTION,
-                      0) != IDYES)
-        return 0;
-
+// Removes the installation in `dir`; returns the lines of what could not be removed.
+std::string RemoveInstallation(const std::string& dir) {
     std::string failed;
     for (const PayloadEntry& entry : kPayloadEntries) {
         std::string path = JoinPath(dir, entry.name);
-        if (lstrcmpiA(path.c_str(), self.c_str()) == 0) continue;
-        if (!RemoveFile(path)) failed += path + "\r\n";
+        // A file in use may take a moment to be released by a program just closed.
+        bool removed = RemoveFile(path);
+        for (int attempt = 0; !removed && attempt < 10; attempt++) {
+            Sleep(100);
+            removed = RemoveFile(path);
+        }
+        if (!removed) failed += path + "\r\n";
     }
     std::string desktop = DesktopDirectory();
     std::string link = LinkFileName(ShortcutPath(desktop));
     if (!desktop.empty() && FileExists(link) &&
-        lstrcmpiA(ShortcutTarget(link).c_str(), JoinPath(dir, kProgramFileName).c_str()) == 0 &&
-        !RemoveFile(link))
+        SamePath(ShortcutTarget(link), JoinPath(dir, kProgramFileName)) && !RemoveFile(link))
         failed += link + "\r\n";
+    // Only an empty directory goes: files of the user's own stay, and so does the directory.
+    RemoveDirectoryA(dir.c_str());
+    // The record goes last, and stays while anything of ours is left, so the user can finish
+    // the removal later.
+    if (failed.empty() && SamePath(ReadInstallLocation(kUninstallKey), dir) &&
+        !DeleteUninstallEntry(kUninstallKey))
+        failed += "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\r\n";
+    return failed;
+}
 
-    // A running program cannot delete itself: it goes, with its directory when that is empty,
-    // the next time Windows starts.
-    MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(dir.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+// Starts a copy of this program from the temporary directory to do the removal.
+bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
+    char temp[MAX_PATH + 1] = {};
+    if (!GetTempPathA(MAX_PATH, temp)) return false;
+    std::string copy =
+        std::string(temp) + "qinglan-uninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
+    if (!CopyFileA(self.c_str(), copy.c_str(), FALSE)) return false;
+    std::string commandLine = "\"" + copy + "\" --remove \"" + dir + "\" --after " +
+                              std::to_string(GetCurrentProcessId()) + (quiet ? " --quiet" : "");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
 
-    if (failed.empty()) {
-        MessageBoxExA(nullptr, "青岚笺语写作已卸载。卸载程序本身将在下次启动 Windows 时删除。",
-                      kTitle, MB_OK | MB_ICONINFORMATION, 0);
-        return 0;
+int RunRemoval(const Options& o) {
+    if (HANDLE original = OpenProcess(SYNCHRONIZE, FALSE, o.afterPid)) {
+        WaitForSingleObject(original, 30000);
+        CloseHandle(original);
     }
-    std::string text = "以下文件无法删除（可能正在使用）：\r\n" + failed;
-    MessageBoxExA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONWARNING, 0);
-    return 1;
+    std::string failed = RemoveInstallation(o.removeDir);
+    // This copy in the temporary directory goes the next time Windows starts.
+    MoveFileExA(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (!o.quiet) {
+        if (failed.empty()) {
+            MessageBoxExA(nullptr, "青岚笺语写作已从您的计算机中卸载。", kTitle,
+                          MB_OK | MB_ICONINFORMATION, 0);
+        } else {
+            std::string text =
+                "以下内容无法删除（可能正在使用），请关闭相关程序后手动删除：\r\n" + failed;
+            MessageBoxExA(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONWARNING, 0);
+        }
+    }
+    return failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    Options o = ParseOptions();
+    if (!o.removeDir.empty()) return RunRemoval(o);
+
+    std::string self = OwnPath();
+    std::string dir = ParentPath(self);
+    if (dir.empty()) return 1;
+    if (!o.quiet && MessageBoxExA(nullptr, "确定要卸载“青岚笺语写作”及其全部组件吗？", kTitle,
+                                  MB_YESNO | MB_ICONQUESTION, 0) != IDYES)
+        return 0;
+    if (!StartRemovalCopy(self, dir, o.quiet)) {
+        if (!o.quiet)
+            MessageBoxExA(nullptr, "无法启动卸载：临时目录不可写。", kTitle, MB_OK | MB_ICONERROR,
+                          0);
+        return 1;
+    }
+    return 0;
 }

@@ -1,0 +1,67 @@
+#include "uninstall_entry.h"
+
+#include <windows.h>
+
+#include "paths.h"
+#include "payload_entries.h"
+#include "texts.h"
+
+namespace {
+
+class RegKey {
+  public:
+    RegKey() = default;
+    ~RegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    HKEY* out() { return &key_; }
+    HKEY get() const { return key_; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+bool SetString(HKEY key, const char* name, const std::string& value) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool SetNumber(HKEY key, const char* name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof(value)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteUninstallEntry(const std::string& keyPath, const std::string& productDir) {
+    RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.out(), nullptr) != ERROR_SUCCESS)
+        return false;
+    std::string uninstaller = JoinPath(productDir, kUninstallerEntry);
+    std::string program = JoinPath(productDir, kProgramFileName);
+    return SetString(key.get(), "DisplayName", "青岚笺语写作") &&
+           SetString(key.get(), "DisplayVersion", "1.3") &&
+           SetString(key.get(), "Publisher", "青岚笺语工作室") &&
+           SetString(key.get(), "DisplayIcon", program) &&
+           SetString(key.get(), "InstallLocation", productDir) &&
+           SetString(key.get(), "UninstallString", "\"" + uninstaller + "\"") &&
+           SetNumber(key.get(), "EstimatedSize", static_cast<DWORD>(kPayloadTotalBytes / 1024)) &&
+           SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
+}
+
+std::string ReadInstallLocation(const std::string& keyPath) {
+    char value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), "InstallLocation", RRF_RT_REG_SZ, nullptr,
+                     value, &size) != ERROR_SUCCESS)
+        return "";
+    return value;
+}
+
+bool DeleteUninstallEntry(const std::string& keyPath) {
+    LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}

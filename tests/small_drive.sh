@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Maps an 8 MiB tmpfs as a Wine drive and runs the installation test that must refuse it.
+# Needs root for the mount; elsewhere the test is skipped (exit 77).
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/env.sh"
+exe=$1
+mnt=$(mktemp -d /tmp/ql-small.XXXXXX)
+if ! mount -t tmpfs -o size=8m tmpfs "$mnt" 2>/dev/null; then
+  rmdir "$mnt"
+  echo "cannot mount a tmpfs here: skipped"
+  exit 77
+fi
+letter=
+for l in s r q p o n; do
+  [ -e "$WINEPREFIX/dosdevices/$l:" ] || { letter=$l; break; }
+done
+ln -s "$mnt" "$WINEPREFIX/dosdevices/$letter:"
+QL_SMALL_DRIVE="$letter:\\" "$root/scripts/wine-exec" "$exe" --gtest_filter=Installation.SmallDriveIsRefusedBeforeWriting
+rc=$?
+rm -f "$WINEPREFIX/dosdevices/$letter:"
+umount "$mnt"
+rmdir "$mnt"
+exit $rc

@@ -1,0 +1,72 @@
+// An installer view over real edit controls in a hidden window, recording what the
+// installation asks of the wizard.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "install.h"
+#include "wizard_ops.h"
+
+// A hidden window holding the two edit controls the procedure uses.
+class TestView : public InstallerView {
+  public:
+    TestView(const std::string& dirText, const std::string& desktop) : desktop_(desktop) {
+        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
+        directory_ = CreateWindowExA(0, "EDIT", dirText.c_str(), WS_CHILD | ES_AUTOHSCROLL, 0, 0,
+                                     300, 20, window_, nullptr, nullptr, nullptr);
+        info_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+                                0, 30, 300, 100, window_, nullptr, nullptr, nullptr);
+    }
+    ~TestView() override {
+        DestroyWindow(window_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, TestKeyRoot().c_str());
+    }
+
+    std::string DirectoryText() override { return WindowText(directory_); }
+    void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
+    void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
+    bool Pause(unsigned ms) override {
+        pauses.push_back(ms);
+        if (duringPause) duringPause();
+        return PauseWithMessages(ms);
+    }
+    void SetCurrentPage(int index) override { pages.push_back(index); }
+    void ShowInstallMessage(const std::string& text) override { messages.push_back(text); }
+    std::string DesktopDirectory() override { return desktop_; }
+    void SetProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
+    bool KeepResponsive() override {
+        responsiveCalls++;
+        if (whileWriting) return whileWriting();
+        return PumpPendingMessages();
+    }
+    std::string UninstallKey() override { return uninstallKey; }
+
+    std::string InfoText() const { return WindowText(info_); }
+
+    std::vector<unsigned> pauses;
+    std::vector<int> pages;
+    std::vector<std::string> messages;
+    std::function<void()> duringPause;
+    std::function<bool()> whileWriting;
+    std::vector<std::pair<uint64_t, uint64_t>> progress;
+    int responsiveCalls = 0;
+    std::string uninstallKey = TestUninstallKey();
+
+    // A record of its own per test process, so tests never touch the real one.
+    static std::string TestKeyRoot() {
+        return "Software\\QinglanTests\\" + std::to_string(GetCurrentProcessId());
+    }
+    static std::string TestUninstallKey() { return TestKeyRoot() + "\\青岚笺语写作"; }
+    HWND window() const { return window_; }
+
+  private:
+    std::string desktop_;
+    HWND window_, directory_, info_;
+};
