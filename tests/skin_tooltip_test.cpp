@@ -83,9 +83,9 @@ TEST_F(Tooltips, LayingOutAgainMovesTheToolsAndAddsNone) {
     DestroyWindow(window);
 }
 
-// The first form of the tool record: 40 bytes in the 32-bit program.
+// The first form of the tool record: 40 bytes in the 32-bit program, 56 in the 64-bit one.
 TEST(ToolRecordTest, FirstFormSize) {
-    EXPECT_EQ(static_cast<size_t>(TTTOOLINFOA_V1_SIZE), sizeof(void*) == 4 ? 40u : 48u);
+    EXPECT_EQ(static_cast<size_t>(TTTOOLINFOA_V1_SIZE), sizeof(void*) == 4 ? 40u : 56u);
 }
 
 TEST_F(Tooltips, WithoutAWindowEveryCallIsHarmless) {
