@@ -1,0 +1,242 @@
+#include "canvas.h"
+
+#include <vector>
+
+#include "drawing.h"
+#include "gdi_handles.h"
+#include "geometry.h"
+#include "registry.h"
+
+namespace {
+
+struct CanvasEntry {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+};
+std::vector<CanvasEntry> g_canvases;
+
+int FindCanvas(HDC dc) {
+    for (size_t k = 0; k < g_canvases.size(); ++k)
+        if (g_canvases[k].dc == dc) return static_cast<int>(k);
+    return -1;
+}
+
+void FreeCanvas(const CanvasEntry& entry) {
+    SelectObject(entry.dc, entry.previous);
+    DeleteObject(entry.bitmap);
+    DeleteDC(entry.dc);
+}
+
+HDC PropDc(HWND hwnd, const char* name) {
+    return reinterpret_cast<HDC>(SkinProp(hwnd, name));
+}
+HWND PropWindow(HWND hwnd, const char* name) {
+    return reinterpret_cast<HWND>(SkinProp(hwnd, name));
+}
+
+HDC BackgroundDcOf(int windowIndex) {
+    WindowSkinRecord* record = WindowRecord(windowIndex);
+    return record ? record->backgroundDc : nullptr;
+}
+
+// Copies the backdrop from `source` at `off` moved by r's top-left; a source never painted (0)
+// leaves the canvas as it is.
+void CopyBackdrop(HDC canvas, int width, int height, HDC source, const RECT& off, const RECT& r) {
+    if (!source) return;
+    BitBlt(canvas, 0, 0, width, height, source, off.left + r.left, off.top + r.top, SRCCOPY);
+}
+
+// The fill of container `entry`: shaped (a group box's rounded field below its caption line) or
+// a plain rectangle over the whole canvas. A fill colour of 0 means no fill.
+void LayContainerFill(HDC canvas, int width, int height, const RECT& r,
+                      const ControlSkinRecord* entry, bool shaped) {
+    if (!entry || entry->fillColour == 0) return;
+    GdipPath path;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    if (!path) return;
+    if (shaped && entry->isGroupBox)
+        AddRoundedRect(path.get(), 0, 5, static_cast<float>(r.right),
+                       static_cast<float>(r.bottom - 6), 5);
+    else
+        gp::GdipAddPathRectangle(path.get(), 0, 0, static_cast<float>(width),
+                                 static_cast<float>(height));
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(canvas, g.out());
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(ColorRefToArgb(entry->fillColour, entry->fillAlpha), brush.out());
+    if (g && brush) gp::GdipFillPath(g.get(), brush.get(), path.get());
+}
+
+}  // namespace
+
+// ---- Registry ---------------------------------------------------------------------------------
+
+HDC CreateCanvas(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    // A DIB section made here rather than through GDI+, whose bitmap conversion gives a
+    // bottom-up DIB on some systems; the canvas is top-down everywhere.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return nullptr;
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!dc) return nullptr;
+    HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+    if (!previous || previous == HGDI_ERROR) return nullptr;
+    RegisterCanvas(dc.get(), bitmap.release(), previous);
+    return dc.release();
+}
+
+void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous) {
+    int k = FindCanvas(dc);
+    if (k >= 0) {
+        g_canvases[k].bitmap = bitmap;
+        g_canvases[k].previous = previous;
+    } else {
+        g_canvases.push_back({dc, bitmap, previous});
+    }
+}
+
+bool ReleaseCanvas(HDC dc) {
+    int k = dc ? FindCanvas(dc) : -1;
+    if (k < 0) return false;
+    CanvasEntry entry = g_canvases[k];
+    g_canvases.erase(g_canvases.begin() + k);
+    FreeCanvas(entry);
+    return true;
+}
+
+int CanvasCount() {
+    return static_cast<int>(g_canvases.size());
+}
+
+void ReleaseCanvasRegistry() {
+    for (const CanvasEntry& entry : g_canvases) FreeCanvas(entry);
+    g_canvases.clear();
+}
+
+// ---- Rectangles -------------------------------------------------------------------------------
+
+RECT RectRelativeTo(HWND a, HWND b) {
+    RECT ra = {}, rb = {};
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    OffsetRect(&rb, -ra.left, -ra.top);
+    return rb;
+}
+
+RECT RectInOwnerWindow(HWND w) {
+    if (FindWindowIndex(w) >= 1) return RECT{};
+    WindowSkinRecord* owner = WindowRecord(OwningWindowIndex(w));
+    return owner ? RectRelativeTo(owner->hwnd, w) : RectInRoot(w);
+}
+
+RECT RectInRoot(HWND w) {
+    return RectRelativeTo(GetAncestor(w, GA_ROOT), w);
+}
+
+// ---- Backdrops --------------------------------------------------------------------------------
+
+BackdropSource FindBackdropSource(HWND hwnd) {
+    BackdropSource s;
+    if (SkinProp(hwnd, kPropWxkProvider) == 1) {
+        s.kind = BackdropSource::kProvider;
+        s.provider = hwnd;
+        return s;
+    }
+    if (int i = FindWindowIndex(hwnd)) {
+        s.kind = BackdropSource::kTop;
+        s.windowIndex = i;
+        return s;
+    }
+    for (HWND a = GetParent(hwnd); a; a = GetParent(a)) {
+        if (SkinProp(a, kPropWxkProvider) == 1) {
+            s.kind = BackdropSource::kProvider;
+            s.provider = a;
+            return s;
+        }
+        for (int j = 1; j <= WindowCount(); ++j) {
+            if (WindowRecord(j)->hwnd == a) {
+                s.kind = BackdropSource::kTop;
+                s.windowIndex = j;
+                return s;
+            }
+            if (int c = WindowRecord(j)->controlTable.Find(a)) {
+                if (HWND provider = PropWindow(a, kPropMbProvider)) {
+                    s.kind = BackdropSource::kProvider;
+                    s.provider = provider;
+                } else {
+                    s.kind = BackdropSource::kContainer;
+                    s.windowIndex = j;
+                    s.controlIndex = c;
+                }
+                return s;
+            }
+        }
+    }
+    return s;
+}
+
+int NearestFillingContainer(int windowIndex, HWND w, HWND stop) {
+    for (HWND a = GetParent(w); a && a != stop; a = GetParent(a)) {
+        int k = ControlIndex(windowIndex, a);
+        if (k >= 1 && ControlRecord(windowIndex, k)->fillChildren != 0) return k;
+    }
+    return 0;
+}
+
+HDC BackgroundSnapshot(HWND w, const RECT& r) {
+    const BackdropSource s = FindBackdropSource(w);
+    if (s.kind == BackdropSource::kNone) return nullptr;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC canvas = CreateCanvas(width, height);
+    if (!canvas) return nullptr;
+
+    switch (s.kind) {
+        case BackdropSource::kTop: {
+            CopyBackdrop(canvas, width, height, BackgroundDcOf(s.windowIndex), RectInOwnerWindow(w),
+                         r);
+            LayContainerFill(canvas, width, height, r,
+                             ControlRecord(s.windowIndex, ControlIndex(s.windowIndex, w)), true);
+            break;
+        }
+        case BackdropSource::kProvider:
+            if (s.provider == w) {
+                // A provider's own image: what lies under it, never a container fill.
+                if (HWND m = PropWindow(w, kPropMbProvider))
+                    CopyBackdrop(canvas, width, height, PropDc(m, kPropWxkImage),
+                                 RectRelativeTo(m, w), r);
+                else
+                    CopyBackdrop(canvas, width, height, BackgroundDcOf(OwningWindowIndex(w)),
+                                 RectInRoot(w), r);
+            } else {
+                CopyBackdrop(canvas, width, height, PropDc(s.provider, kPropWxkImage),
+                             RectRelativeTo(s.provider, w), r);
+                const int i = OwningWindowIndex(w);
+                if (i == 0) break;
+                if (int f = ControlIndex(i, w))
+                    LayContainerFill(canvas, width, height, r, ControlRecord(i, f), true);
+                else if (int g = NearestFillingContainer(i, w, s.provider))
+                    LayContainerFill(canvas, width, height, r, ControlRecord(i, g), false);
+            }
+            break;
+        case BackdropSource::kContainer: {
+            const int f = ControlIndex(s.windowIndex, w);
+            CopyBackdrop(canvas, width, height, BackgroundDcOf(s.windowIndex), RectInRoot(w), r);
+            LayContainerFill(canvas, width, height, r,
+                             ControlRecord(s.windowIndex, f >= 1 ? f : s.controlIndex), false);
+            break;
+        }
+        case BackdropSource::kNone:
+            break;
+    }
+    return canvas;
+}

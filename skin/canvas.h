@@ -1,0 +1,54 @@
+// Off-screen canvases: memory device contexts holding a 32-bit top-down ARGB bitmap. Painters get
+// one pre-filled with the skin backdrop behind their control (BackgroundSnapshot), draw on it and
+// copy it to the screen once. The registry lets a canvas be released from its device context alone.
+#pragma once
+
+#include <windows.h>
+
+// A canvas of width x height, every pixel transparent black, entered in the registry; 0 when the
+// size is empty or the bitmap cannot be made.
+HDC CreateCanvas(int width, int height);
+void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous);
+// Frees the canvas and forgets it; false (and nothing done) for 0 or a device context that is
+// not a registered canvas.
+bool ReleaseCanvas(HDC dc);
+int CanvasCount();
+// Frees every canvas still registered (program exit).
+void ReleaseCanvasRegistry();
+
+// Releases its canvas when it goes out of scope.
+class ScopedCanvas {
+  public:
+    explicit ScopedCanvas(HDC dc) : dc_(dc) {}
+    ~ScopedCanvas() { ReleaseCanvas(dc_); }
+    ScopedCanvas(const ScopedCanvas&) = delete;
+    ScopedCanvas& operator=(const ScopedCanvas&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HDC dc_;
+};
+
+// Where the backdrop of a window comes from.
+struct BackdropSource {
+    enum Kind { kNone, kProvider, kTop, kContainer };
+    Kind kind = kNone;
+    HWND provider = nullptr;  // kProvider
+    int windowIndex = 0;      // kTop, kContainer
+    int controlIndex = 0;     // kContainer
+};
+BackdropSource FindBackdropSource(HWND hwnd);
+
+// A canvas of r's size filled with the backdrop behind rectangle `r` (in w's window coordinates)
+// of window `w`, with the fills of the containers it lies in; 0 when w has no registered ancestor.
+HDC BackgroundSnapshot(HWND w, const RECT& r);
+
+// The nearest ancestor of w below `stop` that is a registered container of record i with
+// fillChildren set: its controlTable index, 0 when none.
+int NearestFillingContainer(int windowIndex, HWND w, HWND stop);
+
+// Rectangles of window b relative to the top-left corner of another window's rectangle.
+RECT RectRelativeTo(HWND a, HWND b);
+RECT RectInOwnerWindow(HWND w);  // relative to its registered top-level window; empty for that one
+RECT RectInRoot(HWND w);         // relative to GetAncestor(w, GA_ROOT)

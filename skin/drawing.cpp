@@ -1,0 +1,120 @@
+#include "drawing.h"
+
+#include "geometry.h"
+
+using Gdiplus::RectF;
+
+std::wstring WideFromAnsi(const char* text) {
+    if (!text || !*text) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+GdipBitmap NewArgbBitmap(int width, int height) {
+    GdipBitmap bitmap;
+    gp::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, bitmap.out());
+    return bitmap;
+}
+
+void AddRoundedRect(GpPath* path, float x, float y, float width, float height, int d) {
+    for (const ArcBox& arc : RoundedRectArcs(x, y, width, height, d))
+        gp::GdipAddPathArc(path, arc.x, arc.y, arc.width, arc.height, arc.startAngle, 90.0f);
+    gp::GdipClosePathFigure(path);
+}
+
+namespace {
+
+struct TextTools {
+    GdipFontFamily family;
+    GdipFont font;
+    GdipStringFormat format;
+    bool ok() const { return font && format; }
+};
+
+void MakeTextTools(const TextStyle& style, TextTools* tools) {
+    std::wstring face = WideFromAnsi(style.face && *style.face ? style.face : "宋体");
+    gp::GdipCreateFontFamilyFromName(face.c_str(), nullptr, tools->family.out());
+    if (tools->family)
+        gp::GdipCreateFont(tools->family.get(), style.emSize, style.style, Gdiplus::UnitWorld,
+                           tools->font.out());
+    gp::GdipCreateStringFormat(0, LANG_NEUTRAL, tools->format.out());
+    if (tools->format) {
+        gp::GdipSetStringFormatAlign(tools->format.get(), style.align);
+        gp::GdipSetStringFormatLineAlign(tools->format.get(), style.lineAlign);
+    }
+}
+
+void DrawTextLine(GpGraphics* g, const std::wstring& text, const TextTools& tools, uint32_t argb,
+                  const RectF& box) {
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(argb, brush.out());
+    gp::GdipDrawString(g, text.c_str(), -1, tools.font.get(), &box, tools.format.get(),
+                       brush.get());
+}
+
+GdipGraphics GraphicsOn(GpBitmap* bitmap) {
+    GdipGraphics g;
+    if (bitmap) gp::GdipGetImageGraphicsContext(bitmap, g.out());
+    return g;
+}
+
+void DrawScaled(GpGraphics* g, GpBitmap* source, int sourceWidth, int sourceHeight, int width,
+                int height) {
+    gp::GdipDrawImageRectRect(g, source, 0, 0, static_cast<float>(width),
+                              static_cast<float>(height), 0, 0, static_cast<float>(sourceWidth),
+                              static_cast<float>(sourceHeight), Gdiplus::UnitPixel, nullptr,
+                              nullptr, nullptr);
+}
+
+}  // namespace
+
+void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float width, float height,
+                  COLORREF textColour, COLORREF glowColour, int blur, const TextStyle& style) {
+    const GlowLayout L = ComputeGlowLayout(x, y, width, height, blur);
+    if (!target || L.width <= 0 || L.height <= 0) return;
+    TextTools tools;
+    MakeTextTools(style, &tools);
+    if (!tools.ok()) return;
+    const std::wstring wide = WideFromAnsi(text);
+    const float w = static_cast<float>(L.width);
+    const float h = static_cast<float>(L.height);
+
+    // A: the text in the glow colour.
+    GdipBitmap a = NewArgbBitmap(L.width, L.height);
+    if (GdipGraphics g = GraphicsOn(a.get())) {
+        gp::GdipSetSmoothingMode(g.get(), Gdiplus::SmoothingModeAntiAlias);
+        gp::GdipSetCompositingQuality(g.get(), Gdiplus::CompositingQualityGammaCorrected);
+        gp::GdipSetInterpolationMode(g.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        gp::GdipSetPixelOffsetMode(g.get(), Gdiplus::PixelOffsetModeNone);
+        DrawTextLine(g.get(), wide, tools, ColorRefToArgb(glowColour),
+                     RectF(L.textX, L.textY, L.textWidth, L.textHeight));
+    }
+    // B: shrunk by the blur factor.
+    GdipBitmap b = NewArgbBitmap(L.smallWidth, L.smallHeight);
+    if (GdipGraphics g = GraphicsOn(b.get())) {
+        gp::GdipSetInterpolationMode(g.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        gp::GdipSetCompositingQuality(g.get(), Gdiplus::CompositingQualityHighQuality);
+        gp::GdipSetPixelOffsetMode(g.get(), Gdiplus::PixelOffsetModeNone);
+        DrawScaled(g.get(), a.get(), L.width, L.height, L.smallWidth, L.smallHeight);
+    }
+    a.reset();
+    // C: scaled back up, which blurs it, and four faint copies of the text.
+    GdipBitmap c = NewArgbBitmap(L.width, L.height);
+    if (GdipGraphics g = GraphicsOn(c.get())) {
+        gp::GdipSetCompositingQuality(g.get(), Gdiplus::CompositingQualityGammaCorrected);
+        gp::GdipSetInterpolationMode(g.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        gp::GdipSetSmoothingMode(g.get(), Gdiplus::SmoothingModeAntiAlias);
+        DrawScaled(g.get(), b.get(), L.smallWidth, L.smallHeight, L.width, L.height);
+        b.reset();
+        for (const PointF32& p : L.extras)
+            DrawTextLine(g.get(), wide, tools, ColorRefToArgb(glowColour, 60),
+                         RectF(p.x, p.y, w, h));
+    }
+
+    gp::GdipSetSmoothingMode(target, Gdiplus::SmoothingModeAntiAlias);
+    if (c) gp::GdipDrawImageRect(target, c.get(), L.haloX, L.haloY, w, h);
+    DrawTextLine(target, wide, tools, ColorRefToArgb(textColour), RectF(x, y, w, h));
+}

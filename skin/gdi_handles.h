@@ -1,0 +1,129 @@
+// Small owners of GDI and GDI+ objects: each releases what it holds exactly once, so no paint path
+// can leak a handle on an early return.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>  // PROPID and IStream, left out by WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+
+#include <utility>
+
+namespace gp = Gdiplus::DllExports;
+using Gdiplus::GpBitmap;
+using Gdiplus::GpBrush;
+using Gdiplus::GpFont;
+using Gdiplus::GpFontFamily;
+using Gdiplus::GpGraphics;
+using Gdiplus::GpImage;
+using Gdiplus::GpPath;
+using Gdiplus::GpPen;
+using Gdiplus::GpSolidFill;
+using Gdiplus::GpStatus;
+using Gdiplus::GpStringFormat;
+
+template <typename T, typename Deleter>
+class Owned {
+  public:
+    Owned() = default;
+    explicit Owned(T handle) : handle_(handle) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(other.release()) {}
+    Owned& operator=(Owned&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~Owned() { reset(); }
+
+    T get() const { return handle_; }
+    explicit operator bool() const { return handle_ != T(); }
+    // For the out-parameter of the creating call; drops what was held.
+    T* out() {
+        reset();
+        return &handle_;
+    }
+    T release() { return std::exchange(handle_, T()); }
+    void reset(T handle = T()) {
+        if (handle_ != T()) Deleter()(handle_);
+        handle_ = handle;
+    }
+
+  private:
+    T handle_ = T();
+};
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using GdiBitmap = Owned<HBITMAP, GdiObjectDeleter>;
+using GdiBrush = Owned<HBRUSH, GdiObjectDeleter>;
+using GdiRegion = Owned<HRGN, GdiObjectDeleter>;
+using MemoryDc = Owned<HDC, DcDeleter>;
+
+struct GdipGraphicsDeleter {
+    void operator()(GpGraphics* g) const { gp::GdipDeleteGraphics(g); }
+};
+struct GdipPathDeleter {
+    void operator()(GpPath* p) const { gp::GdipDeletePath(p); }
+};
+struct GdipBrushDeleter {
+    void operator()(GpBrush* b) const { gp::GdipDeleteBrush(b); }
+};
+struct GdipPenDeleter {
+    void operator()(GpPen* p) const { gp::GdipDeletePen(p); }
+};
+struct GdipImageDeleter {
+    void operator()(GpImage* i) const { gp::GdipDisposeImage(i); }
+};
+struct GdipFontDeleter {
+    void operator()(GpFont* f) const { gp::GdipDeleteFont(f); }
+};
+struct GdipFontFamilyDeleter {
+    void operator()(GpFontFamily* f) const { gp::GdipDeleteFontFamily(f); }
+};
+struct GdipStringFormatDeleter {
+    void operator()(GpStringFormat* f) const { gp::GdipDeleteStringFormat(f); }
+};
+using GdipGraphics = Owned<GpGraphics*, GdipGraphicsDeleter>;
+using GdipPath = Owned<GpPath*, GdipPathDeleter>;
+using GdipSolidBrush = Owned<GpSolidFill*, GdipBrushDeleter>;
+using GdipPen = Owned<GpPen*, GdipPenDeleter>;
+using GdipImage = Owned<GpImage*, GdipImageDeleter>;
+using GdipBitmap = Owned<GpBitmap*, GdipImageDeleter>;
+using GdipFont = Owned<GpFont*, GdipFontDeleter>;
+using GdipFontFamily = Owned<GpFontFamily*, GdipFontFamilyDeleter>;
+using GdipStringFormat = Owned<GpStringFormat*, GdipStringFormatDeleter>;
+
+// A window's device context (GetDC or GetWindowDC), handed back with ReleaseDC.
+class WindowDc {
+  public:
+    enum Area { kClient, kWholeWindow };
+    explicit WindowDc(HWND hwnd, Area area = kClient)
+        : hwnd_(hwnd), dc_(area == kClient ? GetDC(hwnd) : GetWindowDC(hwnd)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// GDI+ for the lifetime of the object.
+class GdiplusSession {
+  public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool ok() const { return token_ != 0; }
+
+  private:
+    ULONG_PTR token_ = 0;
+};

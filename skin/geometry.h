@@ -1,0 +1,44 @@
+// Colour and shape arithmetic of the engine, free of Win32 so it can be checked on its own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// GDI+ ARGB 0xAARRGGBB from a GDI COLORREF 0x00BBGGRR; the COLORREF's high byte is ignored and
+// only the low byte of `alpha` counts.
+constexpr uint32_t ColorRefToArgb(uint32_t colorRef, int alpha = 255) {
+    return (static_cast<uint32_t>(alpha & 0xFF) << 24) | ((colorRef & 0xFF) << 16) |
+           (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
+}
+
+// Corner diameters outside 1 .. 100 are taken as the nearest end.
+constexpr int ClampCornerDiameter(int d) {
+    return d < 1 ? 1 : d > 100 ? 100 : d;
+}
+
+struct ArcBox {
+    float x, y, width, height;
+    float startAngle;  // every arc sweeps 90 degrees
+};
+
+// The four corner arcs of a rounded rectangle, in drawing order: top right, bottom right, bottom
+// left, top left. The bottom-right box is deliberately d + 1 square and starts one pixel further up
+// and left than a box of size d would: every painter's outline relies on that corner.
+std::array<ArcBox, 4> RoundedRectArcs(float x, float y, float width, float height, int d);
+
+struct PointF32 {
+    float x, y;
+};
+
+// Where the passes of the glow text go for a layout box of width x height at (x, y) and blur b.
+struct GlowLayout {
+    int width, height;               // the box, truncated: size of the full-size passes
+    float textX, textY;              // pass A: the text inside the first bitmap
+    float textWidth, textHeight;     //   and the size of its layout box
+    int smallWidth, smallHeight;     // pass B: the shrunken bitmap (at least 1 x 1)
+    std::array<PointF32, 4> extras;  // pass C: the four faint copies of the text
+    float haloX, haloY;              // where the blurred bitmap lands on the target
+};
+
+// A blur below 1 is taken as 1 (it divides the bitmap size).
+GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int blur);

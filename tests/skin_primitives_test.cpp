@@ -1,0 +1,233 @@
+// Drawing primitives: colour conversion, rounded-rectangle paths, the glow text and the canvas
+// registry's release rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "canvas.h"
+#include "drawing.h"
+#include "geometry.h"
+#include "skin_support.h"
+
+namespace {
+
+TEST(ColorRefToArgbTest, Values) {
+    struct Case {
+        uint32_t colorRef;
+        int alpha;
+        uint32_t want;
+    };
+    const Case cases[] = {
+        {0x00FFFFFF, 0, 0x00FFFFFF},   {0x00DDCA22, 255, 0xFF22CADD},
+        {0x00336699, 128, 0x80996633}, {0xAB0000FF, 255, 0xFFFF0000},    // high byte ignored
+        {0x00000000, 60, 0x3C000000},  {0x0051AE51, 0x1FF, 0xFF51AE51},  // low byte of alpha
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ColorRefToArgb(c.colorRef, c.alpha), c.want) << std::hex << c.colorRef;
+    EXPECT_EQ(ColorRefToArgb(0x00DDCA22), 0xFF22CADDu);  // alpha defaults to 255
+}
+
+TEST(RoundedRectArcsTest, BoxesAndTheOddBottomRightCorner) {
+    const auto arcs = RoundedRectArcs(10, 20, 100, 50, 8);
+    const ArcBox want[] = {
+        {102, 20, 8, 8, 270},
+        {101, 61, 9, 9, 0},
+        {10, 62, 8, 8, 90},
+        {10, 20, 8, 8, 180},
+    };
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(arcs[k].x, want[k].x) << k;
+        EXPECT_EQ(arcs[k].y, want[k].y) << k;
+        EXPECT_EQ(arcs[k].width, want[k].width) << k;
+        EXPECT_EQ(arcs[k].height, want[k].height) << k;
+        EXPECT_EQ(arcs[k].startAngle, want[k].startAngle) << k;
+    }
+}
+
+TEST(RoundedRectArcsTest, DiameterIsClamped) {
+    struct Case {
+        int d, used;
+    };
+    const Case cases[] = {{-3, 1}, {0, 1}, {1, 1}, {5, 5}, {100, 100}, {101, 100}, {500, 100}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClampCornerDiameter(c.d), c.used) << c.d;
+        EXPECT_EQ(RoundedRectArcs(0, 0, 300, 300, c.d)[0].width, c.used) << c.d;
+    }
+}
+
+std::vector<Gdiplus::PointF> PathPoints(int d) {
+    GdipPath path;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    AddRoundedRect(path.get(), 3, 4, 250, 220, d);
+    INT count = 0;
+    gp::GdipGetPointCount(path.get(), &count);
+    std::vector<Gdiplus::PointF> points(count);
+    if (count) gp::GdipGetPathPoints(path.get(), points.data(), count);
+    return points;
+}
+
+bool SamePoints(const std::vector<Gdiplus::PointF>& a, const std::vector<Gdiplus::PointF>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k)
+        if (a[k].X != b[k].X || a[k].Y != b[k].Y) return false;
+    return true;
+}
+
+class Primitives : public SkinTest {};
+
+TEST_F(Primitives, AddRoundedRectClampsTheDiameter) {
+    ASSERT_FALSE(PathPoints(1).empty());
+    EXPECT_TRUE(SamePoints(PathPoints(0), PathPoints(1)));
+    EXPECT_TRUE(SamePoints(PathPoints(500), PathPoints(100)));
+    // The clamp is not a no-op: neighbouring diameters give other paths.
+    EXPECT_FALSE(SamePoints(PathPoints(2), PathPoints(1)));
+    EXPECT_FALSE(SamePoints(PathPoints(99), PathPoints(100)));
+
+    // The path is closed and spans the rectangle.
+    GdipPath path;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    AddRoundedRect(path.get(), 3, 4, 250, 220, 500);
+    Gdiplus::RectF bounds;
+    gp::GdipGetPathWorldBounds(path.get(), &bounds, nullptr, nullptr);
+    EXPECT_NEAR(bounds.X, 3, 0.01);
+    EXPECT_NEAR(bounds.Y, 4, 0.01);
+    EXPECT_NEAR(bounds.Width, 250, 0.01);
+    EXPECT_NEAR(bounds.Height, 220, 0.01);
+}
+
+TEST(GlowLayoutTest, OffsetsForBlurFour) {
+    const GlowLayout g = ComputeGlowLayout(10, 20, 81.9f, 30.5f, 4);
+    EXPECT_EQ(g.width, 81);
+    EXPECT_EQ(g.height, 30);
+    EXPECT_FLOAT_EQ(g.textX, 2);
+    EXPECT_FLOAT_EQ(g.textY, 2);
+    EXPECT_FLOAT_EQ(g.textWidth, 83);
+    EXPECT_FLOAT_EQ(g.textHeight, 32);
+    EXPECT_EQ(g.smallWidth, 20);
+    EXPECT_EQ(g.smallHeight, 7);
+    // The halo lies 2 px left of and 2.4 px above the text.
+    EXPECT_FLOAT_EQ(g.haloX, 8);
+    EXPECT_FLOAT_EQ(g.haloY, 17.6f);
+    const PointF32 extras[] = {{1, 2.8f}, {3, 2.8f}, {2, 1.8f}, {2, 3.8f}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_FLOAT_EQ(g.extras[k].x, extras[k].x) << k;
+        EXPECT_FLOAT_EQ(g.extras[k].y, extras[k].y) << k;
+    }
+}
+
+TEST(GlowLayoutTest, DegenerateBlurAndSize) {
+    const GlowLayout zero = ComputeGlowLayout(0, 0, 40, 20, 0);  // taken as 1
+    EXPECT_EQ(zero.smallWidth, 40);
+    EXPECT_EQ(zero.smallHeight, 20);
+    const GlowLayout tiny = ComputeGlowLayout(0, 0, 3, 2, 8);  // smaller than the blur
+    EXPECT_EQ(tiny.smallWidth, 1);
+    EXPECT_EQ(tiny.smallHeight, 1);
+}
+
+struct Ink {
+    int count = 0;
+    double sumX = 0, sumY = 0, weight = 0;
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    void Add(int x, int y, double w) {
+        ++count;
+        sumX += x * w;
+        sumY += y * w;
+        weight += w;
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+    double cx() const { return sumX / weight; }
+    double cy() const { return sumY / weight; }
+};
+
+// The glow text of "青岚笺语" in the box (30, 18, 100, 24) with blur 4 on a white canvas.
+void DrawSample(HDC canvas, COLORREF text, COLORREF glow) {
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(canvas, g.out());
+    ASSERT_TRUE(g);
+    gp::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
+    DrawGlowText(g.get(), "青岚笺语", 30, 18, 100, 24, text, glow, 4);
+}
+
+// Blue text over a red glow: the halo surrounds the text on every side and is centred on it.
+// By the placements the halo's centre lies within 0.4 px of the text's; shrinking and enlarging
+// the glow may move it by up to half a pixel of the shrunken bitmap, b / 2 = 2 px (Wine's
+// resampling moves it 1.7 px to the right). Mirrored offsets would move it 4 px or more.
+TEST_F(Primitives, GlowTextSurroundsTheText) {
+    ScopedCanvas both(CreateCanvas(160, 60));
+    ScopedCanvas haloOnly(CreateCanvas(160, 60));
+    ASSERT_TRUE(both && haloOnly);
+    DrawSample(both.get(), 0x00FF0000, 0x000000FF);
+    DrawSample(haloOnly.get(), 0x00FFFFFF, 0x000000FF);
+
+    const CanvasImage bothImage(both.get()), haloImage(haloOnly.get());
+    Ink text, halo;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const uint32_t p = bothImage.At(x, y);
+            if ((p & 0xFF) > 200 && ((p >> 16) & 0xFF) < 100) text.Add(x, y, 1);
+            const int green = (haloImage.At(x, y) >> 8) & 0xFF;
+            if (green < 245) halo.Add(x, y, 255 - green);
+        }
+    ASSERT_GT(text.count, 20);
+    ASSERT_GT(halo.count, 20);
+    EXPECT_LT(halo.left, text.left);
+    EXPECT_LT(halo.top, text.top);
+    EXPECT_GT(halo.right, text.right);
+    EXPECT_GT(halo.bottom, text.bottom);
+    EXPECT_NEAR(halo.cx(), text.cx(), 2.0);
+    EXPECT_NEAR(halo.cy(), text.cy(), 2.0);
+    // The text itself starts inside the layout box.
+    EXPECT_GE(text.left, 30);
+    EXPECT_GE(text.top, 18);
+    // Every pixel is opaque: the halo is drawn over the white, not into its alpha.
+    EXPECT_EQ(CanvasPixel(haloOnly.get(), 40, 20) >> 24, 0xFFu);
+}
+
+TEST_F(Primitives, GlowTextWithDegenerateInputDrawsSafely) {
+    ScopedCanvas canvas(CreateCanvas(20, 20));
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(canvas.get(), g.out());
+    DrawGlowText(g.get(), "x", 0, 0, 10, 10, 0, 0x00FFFFFF, 0);
+    DrawGlowText(g.get(), "x", 0, 0, 3, 2, 0, 0x00FFFFFF, 8);
+    DrawGlowText(g.get(), "x", 0, 0, 0, 10, 0, 0x00FFFFFF, 4);
+    DrawGlowText(g.get(), "", 0, 0, 10, 10, 0, 0x00FFFFFF, 4);
+    DrawGlowText(nullptr, "x", 0, 0, 10, 10, 0, 0x00FFFFFF, 4);
+}
+
+TEST_F(Primitives, ReleaseCanvasTwice) {
+    HDC dc = CreateCanvas(8, 8);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(CanvasCount(), 1);
+    EXPECT_TRUE(ReleaseCanvas(dc));
+    EXPECT_EQ(CanvasCount(), 0);
+    EXPECT_FALSE(ReleaseCanvas(dc));
+    EXPECT_FALSE(ReleaseCanvas(nullptr));
+
+    // A device context that is not a canvas is left alone.
+    MemoryDc plain(CreateCompatibleDC(nullptr));
+    EXPECT_FALSE(ReleaseCanvas(plain.get()));
+    EXPECT_EQ(GetObjectType(plain.get()), static_cast<DWORD>(OBJ_MEMDC));
+}
+
+TEST_F(Primitives, RegisterCanvasUpdatesAnExistingEntry) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP first = CreateBitmap(2, 2, 1, 32, nullptr);
+    HGDIOBJ previous = SelectObject(dc, first);
+    RegisterCanvas(dc, first, previous);
+    EXPECT_EQ(CanvasCount(), 1);
+
+    HBITMAP second = CreateBitmap(3, 3, 1, 32, nullptr);
+    DeleteObject(SelectObject(dc, second));
+    RegisterCanvas(dc, second, previous);
+    EXPECT_EQ(CanvasCount(), 1);
+    EXPECT_TRUE(ReleaseCanvas(dc));
+    EXPECT_EQ(GetObjectType(second), 0u);
+    EXPECT_EQ(GetObjectType(dc), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "skin_support.h"
+
+#include "canvas.h"
+#include "registry.h"
+
+void EnsureGdiplus() {
+    static GdiplusSession session;
+    ASSERT_TRUE(session.ok());
+}
+
+namespace {
+
+const char kTestWindowClass[] = "QlSkinTestWindow";
+
+void RegisterTestClass() {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kTestWindowClass;
+    RegisterClassExA(&wc);
+    done = true;
+}
+
+}  // namespace
+
+void SkinTest::SetUp() {
+    EnsureGdiplus();
+    RegisterTestClass();
+    g_skinSettings = SkinSettings();
+}
+
+void SkinTest::TearDown() {
+    for (HWND top : tops_) DestroyWindow(top);
+    tops_.clear();
+    PumpMessages();
+    ReleaseWindowTable();
+    ReleaseCanvasRegistry();
+    for (int row = 1; row <= kInstallerRows; ++row)
+        BindInstaller(static_cast<InstallerRow>(row), nullptr);
+    BindProcedure(SkinProcedure::kMessageBoxFrame, nullptr);
+    BindProcedure(SkinProcedure::kContainer, nullptr);
+    g_skinSettings = SkinSettings();
+}
+
+HWND SkinTest::MakeTopWindow(int width, int height, int x, int y) {
+    HWND hwnd =
+        CreateWindowExA(WS_EX_TOOLWINDOW, kTestWindowClass, "skin test", WS_POPUP | WS_CLIPCHILDREN,
+                        x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_TRUE(hwnd);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    tops_.push_back(hwnd);
+    return hwnd;
+}
+
+HWND SkinTest::MakeChild(HWND parent, const char* className, DWORD style, int x, int y, int width,
+                         int height, const char* text) {
+    HWND hwnd = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
+                                height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_TRUE(hwnd) << className;
+    return hwnd;
+}
+
+PatternSurface::PatternSurface(int width, int height, uint8_t tag)
+    : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels[y * width + x] = PatternPixel(x, y, tag);
+    previous_ = SelectObject(dc_.get(), bitmap_.get());
+}
+
+CanvasImage::CanvasImage(HDC dc) {
+    auto bitmap = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
+    BITMAP bm = {};
+    if (!GetObjectA(bitmap, sizeof(bm), &bm) || bm.bmBitsPixel != 32) {
+        ADD_FAILURE() << "no 32-bit bitmap in the device context";
+        return;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = -bm.bmHeight;  // rows as the canvas has them: top first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    if (GetDIBits(dc, bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS) !=
+        bm.bmHeight) {
+        ADD_FAILURE() << "GetDIBits failed";
+        return;
+    }
+    width_ = bm.bmWidth;
+    height_ = bm.bmHeight;
+    pixels_ = std::move(pixels);
+}
+
+int GdiObjectCount() {
+    SetLastError(0);
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count != 0 || GetLastError() == 0) return static_cast<int>(count);
+    // Wine: a handle whose high word is 0 names the slot of its low word, whatever its
+    // generation, so every live object answers GetObjectType on exactly one probe.
+    int live = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++live;
+    return live;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
