@@ -13,7 +13,7 @@ namespace {
 struct ControlData {
     COLORREF colour = 0;
     HFONT font = nullptr;  // not owned: the wizard owns its fonts
-    GdiObject<HBITMAP> picture;
+    GdiBitmap picture;
     SIZE pictureSize = {0, 0};
 };
 
@@ -74,7 +74,7 @@ void PaintPictureBox(HWND hwnd, HDC dc, const ControlData& data) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     if (!data.picture) return;
     Box fit = FitInside(data.pictureSize.cx, data.pictureSize.cy, client.right, client.bottom);
-    MemoryDc source(dc);
+    MemoryDc source(CreateCompatibleDC(dc));
     ScopedSelect selectPicture(source.get(), data.picture.get());
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -118,7 +118,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (kind == Kind::DrawingBoard && data) {
                 RECT client;
                 GetClientRect(hwnd, &client);
-                GdiObject<HBRUSH> brush(CreateSolidBrush(data->colour));
+                GdiBrush brush(CreateSolidBrush(data->colour));
                 FillRect(reinterpret_cast<HDC>(wp), &client, brush.get());
                 return 1;
             }

@@ -558,14 +558,14 @@ HFONT WizardWindow::FontFor(int pixelHeight, int weight, bool italic) {
     HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, weight, italic, FALSE, FALSE, GB2312_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, nullptr);
-    fonts_.push_back({pixelHeight, weight, italic, GdiObject<HFONT>(font)});
+    fonts_.push_back({pixelHeight, weight, italic, GdiFont(font)});
     return font;
 }
 
 HBRUSH WizardWindow::BrushFor(COLORREF colour) {
     for (const BrushEntry& b : brushes_)
         if (b.colour == colour) return b.brush.get();
-    brushes_.push_back({colour, GdiObject<HBRUSH>(CreateSolidBrush(colour))});
+    brushes_.push_back({colour, GdiBrush(CreateSolidBrush(colour))});
     return brushes_.back().brush.get();
 }
 

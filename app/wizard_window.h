@@ -95,12 +95,12 @@ class WizardWindow {
     struct FontEntry {
         int height, weight;
         bool italic;
-        GdiObject<HFONT> font;
+        GdiFont font;
     };
     std::vector<FontEntry> fonts_;
     struct BrushEntry {
         COLORREF colour;
-        GdiObject<HBRUSH> brush;
+        GdiBrush brush;
     };
     std::vector<BrushEntry> brushes_;
 };

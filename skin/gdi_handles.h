@@ -59,6 +59,7 @@ struct DcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
 using GdiBitmap = Owned<HBITMAP, GdiObjectDeleter>;
+using GdiFont = Owned<HFONT, GdiObjectDeleter>;
 using GdiBrush = Owned<HBRUSH, GdiObjectDeleter>;
 using GdiRegion = Owned<HRGN, GdiObjectDeleter>;
 using MemoryDc = Owned<HDC, DcDeleter>;
@@ -112,6 +113,34 @@ class WindowDc {
 
   private:
     HWND hwnd_;
+    HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back.
+class ScopedSelect {
+  public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(dc_, previous_); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// BeginPaint .. EndPaint.
+class PaintScope {
+  public:
+    explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~PaintScope() { EndPaint(hwnd_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_;
     HDC dc_;
 };
 
