@@ -461,11 +461,6 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return OnControlColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-        case WM_NCHITTEST: {
-            // No caption of its own: the free surface moves the window.
-            LRESULT hit = DefWindowProcA(hwnd_, msg, wp, lp);
-            return hit == HTCLIENT ? HTCAPTION : hit;
-        }
         case WM_CLOSE:
             // Leaving in the middle of an installation would strand half-written files.
             if (IsInstallationRunning()) return 0;

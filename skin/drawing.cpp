@@ -1,5 +1,7 @@
 #include "drawing.h"
 
+#include <algorithm>
+
 #include "geometry.h"
 
 using Gdiplus::RectF;
@@ -117,4 +119,45 @@ void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float 
     gp::GdipSetSmoothingMode(target, Gdiplus::SmoothingModeAntiAlias);
     if (c) gp::GdipDrawImageRect(target, c.get(), L.haloX, L.haloY, w, h);
     DrawTextLine(target, wide, tools, ColorRefToArgb(textColour), RectF(x, y, w, h));
+}
+
+GdipLineBrush VerticalGradient(float x, float y, float height, uint32_t top, uint32_t bottom) {
+    GdipLineBrush brush;
+    Gdiplus::PointF from(x, y), to(x, y + (height > 0 ? height : 1));
+    // Flipped tiling keeps the last row from wrapping round to the first colour.
+    gp::GdipCreateLineBrush(&from, &to, top, bottom, Gdiplus::WrapModeTileFlipXY, brush.out());
+    return brush;
+}
+
+void DrawOutlinedText(GpGraphics* target, const char* text, float x, float y, float width,
+                      float height, COLORREF colour, COLORREF outlineColour,
+                      const TextStyle& style) {
+    if (!target || !text) return;
+    TextTools tools;
+    MakeTextTools(style, &tools);
+    if (!tools.ok()) return;
+    // A window text may end in "\r\n": the line break shows nothing, the carriage return must not
+    // show as a box either.
+    std::wstring wide = WideFromAnsi(text);
+    wide.erase(std::remove(wide.begin(), wide.end(), L'\r'), wide.end());
+    static const float kShifts[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& shift : kShifts)
+        DrawTextLine(target, wide, tools, ColorRefToArgb(outlineColour, 150),
+                     RectF(x + shift[0], y + shift[1], width, height));
+    DrawTextLine(target, wide, tools, ColorRefToArgb(colour, 255), RectF(x, y, width, height));
+}
+
+void AddTopRoundedRect(GpPath* path, float x, float y, float w, float h, float r) {
+    gp::GdipAddPathLine(path, x, y + h, x, y + r);
+    gp::GdipAddPathArc(path, x, y, r, r, 180, 90);
+    gp::GdipAddPathLine(path, x + r, y, x + w - r, y);
+    gp::GdipAddPathArc(path, x + w - r, y, r, r, 270, 90);
+    gp::GdipAddPathLine(path, x + w, y + r, x + w, y + h);
+}
+
+void AddTopRightRoundedRect(GpPath* path, float x, float y, float w, float h, float r) {
+    gp::GdipAddPathLine(path, x, y + h, x, y);
+    gp::GdipAddPathLine(path, x, y, x + w - r, y);
+    gp::GdipAddPathArc(path, x + w - r, y, r, r, 270, 90);
+    gp::GdipAddPathLine(path, x + w, y + r, x + w, y + h);
 }

@@ -27,3 +27,17 @@ struct TextStyle {
 void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float width, float height,
                   COLORREF textColour, COLORREF glowColour, int blur,
                   const TextStyle& style = TextStyle());
+
+// A brush whose colour runs from `top` at y to `bottom` at y + height (ARGB values).
+GdipLineBrush VerticalGradient(float x, float y, float height, uint32_t top, uint32_t bottom);
+
+// Text drawn four times in `outlineColour` at alpha 150, shifted one pixel left, right, up and
+// down, then once in `colour` on top: a legible title over any picture.
+void DrawOutlinedText(GpGraphics* target, const char* text, float x, float y, float width,
+                      float height, COLORREF colour, COLORREF outlineColour,
+                      const TextStyle& style = TextStyle());
+
+// An open figure up the left side, over the top with rounded corners of size r (left and right,
+// or the right one only) and down the right side; filling closes it along the bottom.
+void AddTopRoundedRect(GpPath* path, float x, float y, float w, float h, float r);
+void AddTopRightRoundedRect(GpPath* path, float x, float y, float w, float h, float r);

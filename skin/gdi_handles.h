@@ -91,6 +91,7 @@ struct GdipStringFormatDeleter {
 using GdipGraphics = Owned<GpGraphics*, GdipGraphicsDeleter>;
 using GdipPath = Owned<GpPath*, GdipPathDeleter>;
 using GdipSolidBrush = Owned<GpSolidFill*, GdipBrushDeleter>;
+using GdipLineBrush = Owned<Gdiplus::GpLineGradient*, GdipBrushDeleter>;
 using GdipPen = Owned<GpPen*, GdipPenDeleter>;
 using GdipImage = Owned<GpImage*, GdipImageDeleter>;
 using GdipBitmap = Owned<GpBitmap*, GdipImageDeleter>;

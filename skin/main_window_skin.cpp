@@ -1,6 +1,812 @@
 #include "main_window_skin.h"
 
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "canvas.h"
+#include "child_clip.h"
+#include "drawing.h"
+#include "gdi_handles.h"
+#include "geometry.h"
+#include "images.h"
 #include "registry.h"
+
+namespace {
+
+constexpr char kPropFrameObject[] = "QL_MainWindowSkin";
+constexpr int kFadeSteps = 8;
+constexpr UINT kFadePeriod = 20;
+constexpr int kCloseKind = 0, kMaximizeKind = 1, kMinimizeKind = 2;
+constexpr COLORREF kRed = 0x000000FF;
+
+COLORREF g_baseColour = 0;
+int g_backgroundMode = 4;
+std::string g_backgroundPicture;
+GdipImage g_backgroundImage;  // g_backgroundPicture decoded once
+int g_renderSuppressed = 0;
+LONG g_trimsStarted = 0;
+
+using Gdiplus::GpLineGradient;
+
+GpGraphics* G(void* graphics) {
+    return static_cast<GpGraphics*>(graphics);
+}
+
+void FillPathWith(GpGraphics* g, GpPath* path, GpBrush* brush) {
+    if (g && path && brush) gp::GdipFillPath(g, brush, path);
+}
+
+void FillSolidPath(GpGraphics* g, GpPath* path, uint32_t argb) {
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(argb, brush.out());
+    FillPathWith(g, path, brush.get());
+}
+
+void StrokePath(GpGraphics* g, GpPath* path, uint32_t argb) {
+    GdipPen pen;
+    gp::GdipCreatePen1(argb, 1.0f, Gdiplus::UnitPixel, pen.out());
+    if (pen) gp::GdipDrawPath(g, pen.get(), path);
+}
+
+GdipPath NewPath() {
+    GdipPath path;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    return path;
+}
+
+// The average colour of 2000 pixels taken at random; black when the picture does not decode.
+COLORREF EstimateBaseColour(const void* picture, size_t size) {
+    GdipImage image = DecodeImage(picture, size);
+    UINT w = 0, h = 0;
+    if (image) {
+        gp::GdipGetImageWidth(image.get(), &w);
+        gp::GdipGetImageHeight(image.get(), &h);
+    }
+    if (!w || !h) return 0;
+    std::mt19937 random(GetTickCount());
+    std::uniform_int_distribution<UINT> xs(0, w - 1), ys(0, h - 1);
+    uint64_t r = 0, g = 0, b = 0;
+    const int samples = 2000;
+    for (int n = 0; n < samples; n++) {
+        Gdiplus::ARGB pixel = 0;
+        gp::GdipBitmapGetPixel(reinterpret_cast<GpBitmap*>(image.get()), xs(random), ys(random),
+                               &pixel);
+        r += (pixel >> 16) & 0xFF;
+        g += (pixel >> 8) & 0xFF;
+        b += pixel & 0xFF;
+    }
+    auto avg = [&](uint64_t sum) { return static_cast<BYTE>((sum + samples / 2) / samples); };
+    return RGB(avg(r), avg(g), avg(b));
+}
+
+// The picture with its right (mode 0) or bottom (mode 1) edge faded into the base colour, as PNG.
+std::string BlendEdgeIntoBase(const void* picture, size_t size, int mode, COLORREF base) {
+    std::string original(static_cast<const char*>(picture), size);
+    GdipImage image = DecodeImage(picture, size);
+    UINT w = 0, h = 0;
+    if (image) {
+        gp::GdipGetImageWidth(image.get(), &w);
+        gp::GdipGetImageHeight(image.get(), &h);
+    }
+    if (!w || !h) return original;
+    GdipBitmap bitmap = NewArgbBitmap(static_cast<int>(w), static_cast<int>(h));
+    GdipGraphics g;
+    if (bitmap) gp::GdipGetImageGraphicsContext(bitmap.get(), g.out());
+    if (!g) return original;
+    gp::GdipDrawImageRectI(g.get(), image.get(), 0, 0, static_cast<INT>(w), static_cast<INT>(h));
+    float fw = static_cast<float>(w), fh = static_cast<float>(h);
+    Gdiplus::PointF from, to;
+    Gdiplus::RectF strip;
+    if (mode == 0) {
+        strip = Gdiplus::RectF(fw * 0.7f, 0, fw * 0.3f, fh);
+        from = Gdiplus::PointF(strip.X, 0);
+        to = Gdiplus::PointF(fw, 0);
+    } else {
+        strip = Gdiplus::RectF(0, fh * 0.7f, fw, fh * 0.3f);
+        from = Gdiplus::PointF(0, strip.Y);
+        to = Gdiplus::PointF(0, fh);
+    }
+    GdipLineBrush brush;
+    gp::GdipCreateLineBrush(&from, &to, ColorRefToArgb(base, 0), ColorRefToArgb(base, 255),
+                            Gdiplus::WrapModeTileFlipXY, brush.out());
+    if (brush)
+        gp::GdipFillRectangle(g.get(), brush.get(), strip.X, strip.Y, strip.Width, strip.Height);
+    g.reset();
+
+    // PNG encoder {557CF406-1A04-11D3-9A73-0000F81EF32E}.
+    static const CLSID kPng = {
+        0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return original;
+    std::string png;
+    if (gp::GdipSaveImageToStream(bitmap.get(), stream, &kPng, nullptr) == Gdiplus::Ok) {
+        HGLOBAL memory = nullptr;
+        GetHGlobalFromStream(stream, &memory);
+        STATSTG stat = {};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        if (const char* bytes = static_cast<const char*>(GlobalLock(memory))) {
+            png.assign(bytes, static_cast<size_t>(stat.cbSize.QuadPart));
+            GlobalUnlock(memory);
+        }
+    }
+    stream->Release();
+    return png.empty() ? original : png;
+}
+
+void SetCanvasProps(HWND hwnd, HDC dc) {
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!SkinProp(hwnd, kPropCkFirstBitmap))
+        SetSkinProp(hwnd, kPropCkFirstBitmap, reinterpret_cast<LONG_PTR>(bitmap));
+    SetSkinProp(hwnd, kPropCkBitmap, reinterpret_cast<LONG_PTR>(bitmap));
+}
+
+DWORD WINAPI TrimWorkingSet(void*) {
+    // Emptying the working set of this very process needs no helper program.
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    return 0;
+}
+
+int ClientWidth(HWND hwnd) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    return r.right;
+}
+
+}  // namespace
+
+COLORREF SkinBaseColour() {
+    return g_baseColour;
+}
+int SkinBackgroundMode() {
+    return g_backgroundMode;
+}
+const std::string& SkinBackgroundPicture() {
+    return g_backgroundPicture;
+}
+void SetRenderSuppressed(int suppressed) {
+    g_renderSuppressed = suppressed;
+}
+int RenderSuppressed() {
+    return g_renderSuppressed;
+}
+
+void StartWorkingSetTrim() {
+    InterlockedIncrement(&g_trimsStarted);
+    SHCreateThread(TrimWorkingSet, nullptr, 0, nullptr);
+}
+int WorkingSetTrimsStarted() {
+    return static_cast<int>(g_trimsStarted);
+}
+
+MainWindowSkin::MainWindowSkin() {
+    g_baseColour = GetSysColor(COLOR_BTNFACE);
+}
+MainWindowSkin::~MainWindowSkin() {
+    g_backgroundImage.reset();
+}
+
+// ---- Settings and background -----------------------------------------------------------------
+
+void MainWindowSkin::SetWindowBackground(const char*, const void* picture, size_t size,
+                                         std::optional<COLORREF> baseColour,
+                                         std::optional<long long> theme, std::optional<int> mode) {
+    g_baseColour = baseColour ? *baseColour : EstimateBaseColour(picture, size);
+    if (!theme)
+        g_skinSettings.themeColour = 0x00DDCA22;
+    else if (*theme == -1)
+        g_skinSettings.themeColour = g_baseColour;
+    else
+        g_skinSettings.themeColour = static_cast<COLORREF>(*theme);
+    g_backgroundMode = mode ? *mode : 4;
+    if (picture && size && (g_backgroundMode == 0 || g_backgroundMode == 1))
+        g_backgroundPicture = BlendEdgeIntoBase(picture, size, g_backgroundMode, g_baseColour);
+    else
+        g_backgroundPicture.assign(static_cast<const char*>(picture), picture ? size : 0);
+    g_backgroundImage = DecodeImage(g_backgroundPicture);
+}
+
+void MainWindowSkin::SetSkinOptions(int enabled, std::optional<int> overlayAlpha,
+                                    std::optional<int> translucent,
+                                    std::optional<int> trackBarOption) {
+    g_skinSettings.engineEnabled = enabled;
+    if (overlayAlpha) g_skinSettings.overlayAlpha = *overlayAlpha;
+    if (translucent) g_skinSettings.translucentControls = *translucent;
+    if (trackBarOption) g_skinSettings.trackBarOption = *trackBarOption;
+}
+
+// ---- Registration ------------------------------------------------------------------------------
+
+void MainWindowSkin::SkinMainWindow(HWND window, int captionHeight, int drawCaption, int resizable,
+                                    int gloss, int showTitle) {
+    if (!window || FindWindowIndex(window) >= 1) return;
+    LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const int W = ClientWidth(window);
+    frameMargin = 3;
+
+    const int i = AppendWindowRecord(window);
+    WindowSkinRecord& r = *WindowRecord(i);
+    r.captionHeight = std::max(25, captionHeight);
+    r.hasMinimizeButton = HasStyle(style, WS_MINIMIZEBOX);
+    r.hasMaximizeButton = HasStyle(style, WS_MAXIMIZEBOX);
+    r.hasCloseButton = 1;
+    r.drawCaption = drawCaption;
+    r.resizable = resizable;
+    r.showTitle = showTitle;
+    r.gloss = gloss;
+    r.titleColour = 0x00FFFFFF;
+    r.titleOutlineColour = 0x00808080;
+    r.titleFontFace = "宋体";
+    r.titleFontSize = 12;
+    r.titleFontStyle = 1;
+
+    const SkinImageSet& images = SkinImages();
+    r.captionButtons.Clear();
+    auto addButton = [&](int kind, int width, const ImageBytes& image, const ImageBytes* restore,
+                         const char* text) {
+        CaptionButton& b = r.captionButtons.Append();
+        b.width = width;
+        b.height = 18;
+        b.image = image.str();
+        if (restore) b.image2 = restore->str();
+        b.kind = kind;
+        b.text = text;
+    };
+    if (!r.extraButton1.empty()) addButton(3, 26, images.captionExtra1, nullptr, "");
+    if (!r.extraButton2.empty()) addButton(4, 26, images.captionExtra2, nullptr, "");
+    if (r.hasMinimizeButton)
+        addButton(kMinimizeKind, 26, images.captionMinimize, nullptr, "最小化");
+    if (r.hasMaximizeButton)
+        addButton(kMaximizeKind, 26, images.captionMaximize, &images.captionRestore, "最大化");
+    addButton(kCloseKind, 38, images.captionClose, nullptr, "关闭");
+    const int n = r.captionButtons.Count();
+    int stripWidth = n - 1 + 3;
+    for (int k = 1; k <= n; k++) stripWidth += r.captionButtons[k].width;
+    r.captionButtonStrip = {W - frameMargin - stripWidth - 2, 0, stripWidth, 22};
+
+    SetWindowLongPtrA(window, GWL_STYLE, style | WS_SYSMENU);
+    r.tooltip.Create(window);
+    for (int k = 1; k <= n; k++) {
+        const CaptionButton& b = r.captionButtons[k];
+        RECT tool = {static_cast<LONG>(b.rect[0]), static_cast<LONG>(b.rect[1]),
+                     static_cast<LONG>(b.rect[0] + b.rect[2]),
+                     static_cast<LONG>(b.rect[1] + b.rect[3])};
+        r.tooltip.AddTool(tool, b.text.c_str(), static_cast<UINT>(k));
+    }
+    ArrangeCaptionButtons(i);
+    RunInstallers(i, window, kLastControlRow);
+
+    SetSkinProp(window, kPropHwLbId, i);
+    SetProp(window, kPropFrameObject, this);
+    WNDPROC old = SubclassWindow(window, FrameEntry);
+    SetSkinProp(window, kPropHwProc, reinterpret_cast<LONG_PTR>(old));
+    WindowSkinRecord& done = *WindowRecord(i);
+    done.registrationComplete = 1;
+    done.needsRender = 1;
+}
+
+void MainWindowSkin::ArrangeCaptionButtons(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return;
+    const int W = ClientWidth(r->hwnd);
+    StripRect& strip = r->captionButtonStrip;
+    strip.x = W - strip.width + 1;
+    strip.height = 22;
+    for (int k = 1; k <= r->captionButtons.Count(); k++) {
+        CaptionButton& b = r->captionButtons[k];
+        b.rect[0] = static_cast<float>(strip.x + 2 + 27 * (k - 1));
+        b.rect[1] = static_cast<float>(strip.y + 1);
+        b.rect[2] = b.kind == kCloseKind ? 40.0f : 26.0f;
+        b.rect[3] = 18.0f;
+        RECT tool = {static_cast<LONG>(b.rect[0]), static_cast<LONG>(b.rect[1]),
+                     static_cast<LONG>(b.rect[0] + b.rect[2]),
+                     static_cast<LONG>(b.rect[1] + b.rect[3])};
+        r->tooltip.SetToolRect(static_cast<UINT>(k), tool);
+        r->tooltip.SetToolText(static_cast<UINT>(k), b.text.c_str());
+    }
+}
+
+bool MainWindowSkin::CaptionStripContains(int i, LPARAM lp) const {
+    const WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return false;
+    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const StripRect& s = r->captionButtonStrip;
+    return x >= s.x - 2 && x <= s.x + s.width && y >= 0 && y <= s.height;
+}
+
+int MainWindowSkin::HitCaptionButton(int i, int x, int y) const {
+    const WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return 0;
+    const StripRect& s = r->captionButtonStrip;
+    if (x < s.x || y < s.y || y > s.y + s.height) return 0;
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    for (int k = 1; k <= r->captionButtons.Count(); k++) {
+        const float* b = r->captionButtons[k].rect;
+        if (fx > b[0] && fx < b[0] + b[2] && fy > b[1] && fy < b[1] + b[3]) return k;
+    }
+    return 0;
+}
+
+// ---- Rendering ---------------------------------------------------------------------------------
+
+void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
+    GpGraphics* g = G(graphics);
+    const WindowSkinRecord& r = *WindowRecord(i);
+    gp::GdipGraphicsClear(g, 0xFFFF00FF);
+    GdipPath outline = NewPath();
+    AddRoundedRect(outline.get(), 0, 0, static_cast<float>(w), static_cast<float>(h), 4);
+    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
+    FillSolidPath(g, outline.get(), ColorRefToArgb(g_baseColour, 255));
+    if (GpImage* picture = g_backgroundImage.get()) {
+        UINT pw = 0, ph = 0;
+        gp::GdipGetImageWidth(picture, &pw);
+        gp::GdipGetImageHeight(picture, &ph);
+        const INT iw = static_cast<INT>(pw), ih = static_cast<INT>(ph);
+        switch (g_backgroundMode) {
+            case 1:
+                gp::GdipDrawImageRectI(g, picture, w - iw, 0, iw, ih);
+                break;
+            case 2:
+                gp::GdipDrawImageRectI(g, picture, (w - iw) / 2, (h - ih) / 2, iw, ih);
+                break;
+            case 3:
+                gp::GdipDrawImageRectI(g, picture, 0, 0, w, h);
+                break;
+            default:
+                gp::GdipDrawImageRectI(g, picture, 0, 0, iw, ih);
+                break;
+        }
+    }
+    if (r.gloss) {
+        GdipLineBrush gloss =
+            VerticalGradient(0, 0, static_cast<float>(r.captionHeight),
+                             ColorRefToArgb(0xFFFFFF, 150), ColorRefToArgb(0xFFFFFF, 0));
+        if (gloss)
+            gp::GdipFillRectangle(g, gloss.get(), 0, 0, static_cast<float>(w),
+                                  static_cast<float>(r.captionHeight));
+    }
+}
+
+void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return;
+    HWND window = r->hwnd;
+    // The rounded outline. The system owns the region once it is set: it is not deleted here.
+    SetWindowRgn(window, nullptr, TRUE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    const int w = client.right, h = client.bottom;
+    SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
+
+    r = WindowRecord(i);  // the calls above may have re-entered the frame
+    ReleaseCanvas(r->backgroundDc);
+    r->backgroundDc = CreateCanvas(w, h);
+    if (!r->backgroundDc) return;
+    SetCanvasProps(window, r->backgroundDc);
+    {
+        GdipGraphics g;
+        gp::GdipCreateFromHDC(r->backgroundDc, g.out());
+        if (!g) return;
+        PaintFrameBackground(g.get(), i, w, h);
+        if (r->drawCaption) {
+            gp::GdipResetClip(g.get());
+            GdipPath outer = NewPath(), inner = NewPath();
+            AddRoundedRect(outer.get(), 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1),
+                           7);
+            AddRoundedRect(inner.get(), 1, 1, static_cast<float>(w - 3), static_cast<float>(h - 3),
+                           6);
+            StrokePath(g.get(), outer.get(), ColorRefToArgb(0x000000, 180));
+            StrokePath(g.get(), inner.get(), ColorRefToArgb(0xFFFFFF, 180));
+            gp::GdipFlush(g.get(), Gdiplus::FlushIntentionSync);
+            ReleaseCanvas(r->captionBackdropDc);
+            r->captionBackdropDc = CreateCanvas(w, h);
+            if (r->captionBackdropDc)
+                BitBlt(r->captionBackdropDc, 0, 0, w, h, r->backgroundDc, 0, 0, SRCCOPY);
+            if (r->showTitle) DrawCaption(i, g.get(), true, nullptr);
+            for (int k = 1; k <= r->captionButtons.Count(); k++)
+                PaintFrameButton(i, k, g.get(), false, 0);
+        }
+    }
+    if (copy && dc) {
+        HDC target = ExcludeOpaqueChildren(window, dc, 1);
+        BitBlt(target, 0, 0, w, h, r->backgroundDc, 0, 0, SRCCOPY);
+    }
+    r->needsRender = 0;
+    if (!g_renderSuppressed) InvalidateSkinnedControls(i);
+}
+
+void MainWindowSkin::CopyFrame(int i, HDC dc) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || !r->backgroundDc || !dc) return;
+    RECT client;
+    GetClientRect(r->hwnd, &client);
+    HDC target = ExcludeOpaqueChildren(r->hwnd, dc, 1);
+    BitBlt(target, 0, 0, client.right, client.bottom, r->backgroundDc, 0, 0, SRCCOPY);
+}
+
+void MainWindowSkin::InvalidateSkinnedControls(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return;
+    auto invalidate = [](auto& table) {
+        for (int k = 1; k <= table.Count(); k++)
+            if (table[k].hwnd) InvalidateRect(table[k].hwnd, nullptr, TRUE);
+    };
+    invalidate(r->buttonTable);
+    invalidate(r->editTable);
+    invalidate(r->listTable);
+    invalidate(r->trackBarTable);
+    invalidate(r->progressTable);
+    invalidate(r->comboTable);
+    invalidate(r->upDownTable);
+    invalidate(r->headerTable);
+    invalidate(r->containerTable);
+    invalidate(r->controlTable);
+}
+
+void MainWindowSkin::RestoreCaptionBackdrop(int i, int left, int top, int right, int bottom) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || !r->captionBackdropDc || !r->backgroundDc) return;
+    BitBlt(r->backgroundDc, left, top, right - left, bottom - top, r->captionBackdropDc, left, top,
+           SRCCOPY);
+}
+
+void MainWindowSkin::CopyToWindow(int i, int x, int y, int w, int h) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || !r->backgroundDc) return;
+    WindowDc dc(r->hwnd);
+    BitBlt(dc.get(), x, y, w, h, r->backgroundDc, x, y, SRCCOPY);
+}
+
+void MainWindowSkin::DrawCaption(int i, void* graphics, bool rendering, const char* text) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || !r->backgroundDc) return;
+    const int m = frameMargin;
+    const int x = m + 6, y = m + 5;
+    const int width = ClientWidth(r->hwnd) - r->captionButtonStrip.width - 10 - 2 * m;
+    if (!rendering) RestoreCaptionBackdrop(i, x, y, x + width, y + 32);
+    GpGraphics* g = G(graphics);
+    gp::GdipFlush(g, Gdiplus::FlushIntentionSync);
+    if (programIcon_)
+        DrawIconEx(r->backgroundDc, x, y - 3, programIcon_, 17, 17, 0, nullptr, DI_NORMAL);
+
+    std::string title;
+    if (rendering || !text) {
+        int len = GetWindowTextLengthA(r->hwnd);
+        title.resize(static_cast<size_t>(len) + 1);
+        title.resize(static_cast<size_t>(GetWindowTextA(r->hwnd, &title[0], len + 1)));
+    } else {
+        title = text;
+    }
+    TextStyle style;
+    style.face = r->titleFontFace.c_str();
+    style.emSize = static_cast<float>(r->titleFontSize);
+    style.style = r->titleFontStyle;
+    DrawOutlinedText(g, title.c_str(), static_cast<float>(x + 20), static_cast<float>(y),
+                     static_cast<float>(width), 32, r->titleColour, r->titleOutlineColour, style);
+    if (!rendering) {
+        gp::GdipFlush(g, Gdiplus::FlushIntentionSync);
+        CopyToWindow(i, m + 6, m + 3, width, 32);
+    }
+}
+
+void MainWindowSkin::PaintFrameButtonOverlay(void* graphics, int i, int k, int a) {
+    WindowSkinRecord& r = *WindowRecord(i);
+    const CaptionButton& b = r.captionButtons[k];
+    GpGraphics* g = G(graphics);
+    const int x = static_cast<int>(b.rect[0]) - 1, y = static_cast<int>(b.rect[1]);
+    const int w = b.width, h = b.height;
+    gp::GdipFlush(g, Gdiplus::FlushIntentionSync);
+    RestoreCaptionBackdrop(i, x - 1, y, x + w + 1, y + h + 1);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+
+    GdipPath top = NewPath();
+    AddTopRoundedRect(top.get(), fx, fy, fw, fh, 1);
+    GdipLineBrush shade =
+        VerticalGradient(fx, fy, fh, ColorRefToArgb(0, a / 5), ColorRefToArgb(0xFFFFFF, 0));
+    FillPathWith(g, top.get(), shade.get());
+
+    GdipPath lit = NewPath();
+    if (b.kind == kCloseKind)
+        AddTopRightRoundedRect(lit.get(), fx, fy, fw, fh, 5);
+    else
+        AddTopRoundedRect(lit.get(), fx, fy, fw, fh, 1);
+    COLORREF tint = b.kind == kCloseKind ? kRed : g_skinSettings.themeColour;
+    GdipLineBrush glow =
+        VerticalGradient(fx, fy, fh, ColorRefToArgb(tint, a), ColorRefToArgb(0xFFFFFF, 0));
+    FillPathWith(g, lit.get(), glow.get());
+
+    GdipPath rim = NewPath();
+    const float rimH = static_cast<float>(static_cast<int>(0.8 * h));
+    if (b.kind == kCloseKind)
+        AddTopRightRoundedRect(rim.get(), fx, fy, fw - 1, rimH, 5);
+    else
+        AddTopRoundedRect(rim.get(), fx, fy, fw - 1, rimH, 1);
+    GdipLineBrush rimBrush =
+        VerticalGradient(fx, fy, rimH, ColorRefToArgb(0xFFFFFF, static_cast<int>(0.8 * a)),
+                         ColorRefToArgb(0xFFFFFF, 0));
+    GdipPen pen;
+    if (rimBrush) gp::GdipCreatePen2(rimBrush.get(), 1.0f, Gdiplus::UnitPixel, pen.out());
+    if (pen) gp::GdipDrawPath(g, pen.get(), rim.get());
+}
+
+void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed, int alpha) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || !r->backgroundDc || k < 1 || k > r->captionButtons.Count()) return;
+    const CaptionButton& b = r->captionButtons[k];
+    const StripRect& strip = r->captionButtonStrip;
+    const int x = static_cast<int>(b.rect[0]) - 1, y = strip.y + 1;
+    const int w = b.width, h = b.height;
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+    const std::string& imageBytes = b.kind == kMaximizeKind && r->maximized ? b.image2 : b.image;
+    GdipImage image = DecodeImage(imageBytes);
+
+    GdipGraphics own;
+    GpGraphics* g = G(graphics);
+    if (pressed || !g) {
+        gp::GdipCreateFromHDC(r->backgroundDc, own.out());
+        g = own.get();
+        if (!g) return;
+        gp::GdipSetSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
+    }
+    if (pressed) {
+        RestoreCaptionBackdrop(i, x, y, x + w, y + h);
+        GdipPath shape = NewPath();
+        if (b.kind == kCloseKind)
+            AddTopRightRoundedRect(shape.get(), fx, fy, fw, fh, 5);
+        else
+            gp::GdipAddPathRectangle(shape.get(), fx, fy, fw, fh);
+        GdipLineBrush brush =
+            b.kind == kCloseKind
+                ? VerticalGradient(fx, fy, fh, ColorRefToArgb(kRed, 255),
+                                   ColorRefToArgb(0xFFFFFF, 30))
+                : VerticalGradient(fx, fy, fh, ColorRefToArgb(0, 80), ColorRefToArgb(0xFFFFFF, 5));
+        FillPathWith(g, shape.get(), brush.get());
+        if (image) gp::GdipDrawImageRect(g, image.get(), fx, fy, fw - 1, fh);
+        own.reset();
+        CopyToWindow(i, x, y, w, h);
+        return;
+    }
+    PaintFrameButtonOverlay(g, i, k, alpha);
+    GdipLineBrush sheen =
+        VerticalGradient(fx, fy, fh, ColorRefToArgb(0xFFFFFF, 50), ColorRefToArgb(0, 0));
+    if (sheen) gp::GdipFillRectangle(g, sheen.get(), fx - 1, fy, fw + 1, fh - 1);
+    if (image) gp::GdipDrawImageRect(g, image.get(), fx, fy, fw, fh);
+
+    auto separator = [&](int button, int lineAlpha) {
+        const float lx =
+            static_cast<float>(static_cast<int>(r->captionButtons[button].rect[0]) - 2);
+        const float top = static_cast<float>(strip.y + 1);
+        const float bottom = static_cast<float>(strip.y + strip.height - 4);
+        GdipLineBrush fade =
+            VerticalGradient(lx, static_cast<float>(strip.y), static_cast<float>(strip.height - 3),
+                             ColorRefToArgb(0, lineAlpha), ColorRefToArgb(0, 0));
+        GdipPen pen;
+        if (fade) gp::GdipCreatePen2(fade.get(), 1.0f, Gdiplus::UnitPixel, pen.out());
+        if (pen) gp::GdipDrawLine(g, pen.get(), lx, top, lx, bottom);
+    };
+    separator(k, k == 1 ? 100 : 60);
+    if (k < r->captionButtons.Count()) separator(k + 1, 60);
+    if (own) {
+        own.reset();
+        CopyToWindow(i, x, y, w, h);
+    }
+}
+
+// ---- Mouse, fades, drag ------------------------------------------------------------------------
+
+void MainWindowSkin::OnMouseMove(int i, LPARAM lp) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r->mouseInside) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, r->hwnd, 1};
+        TrackMouseEvent(&track);
+    }
+    if (!r->drawCaption) return;
+    if (CaptionStripContains(i, lp)) {
+        if (!r->fadeTimerRunning) {
+            SetTimer(r->hwnd, reinterpret_cast<UINT_PTR>(r->hwnd), kFadePeriod, nullptr);
+            r->fadeTimerRunning = 1;
+        }
+    } else {
+        r->fadeTimerRunning = 0;
+    }
+    hotButton = HitCaptionButton(i, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+    if (r->lastHotButton && r->lastHotButton != hotButton) {
+        if (r->fadeOut.step < kFadeSteps) PaintFrameButton(i, r->fadeOut.button, nullptr, false, 0);
+        r->fadeOut = {r->lastHotButton, 0};
+    }
+    if (hotButton && hotButton != r->lastHotButton) r->fadeIn = {hotButton, 0};
+    r->lastHotButton = hotButton;
+}
+
+void MainWindowSkin::OnFadeTick(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r->drawCaption) return;
+    if (r->fadeIn.button && r->fadeIn.step < kFadeSteps) {
+        r->fadeIn.step++;
+        PaintFrameButton(i, r->fadeIn.button, nullptr, false, 30 * r->fadeIn.step);
+    }
+    if (r->fadeOut.button && r->fadeOut.step < kFadeSteps) {
+        r->fadeOut.step++;
+        PaintFrameButton(i, r->fadeOut.button, nullptr, false, 240 - 30 * r->fadeOut.step);
+    }
+    bool fadeOutDone = !r->fadeOut.button || r->fadeOut.step >= kFadeSteps;
+    if ((!r->mouseInside || !r->fadeTimerRunning) && fadeOutDone) {
+        r->fadeTimerRunning = 0;
+        KillTimer(r->hwnd, reinterpret_cast<UINT_PTR>(r->hwnd));
+        r->lastHotButton = 0;
+        r->fadeIn = FadeState();
+        r->fadeOut = FadeState();
+    }
+}
+
+void MainWindowSkin::OnMouseLeave(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    r->mouseInside = 0;
+    if (!r->drawCaption || !r->lastHotButton) return;
+    if (r->fadeOut.step < kFadeSteps && r->fadeIn.step < kFadeSteps)
+        PaintFrameButton(i, r->fadeOut.button, nullptr, false, 0);
+    r->fadeIn = FadeState();
+    r->fadeOut = {r->lastHotButton, 0};
+    r->lastHotButton = 0;
+}
+
+void MainWindowSkin::BeginDrag(int i, LPARAM lp) {
+    WindowSkinRecord* r = WindowRecord(i);
+    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const StripRect& s = r->captionButtonStrip;
+    if (!r->drawCaption || (x >= s.x && x <= s.x + s.width && y >= 3 && y <= s.height)) return;
+    if (!r->resizable) SendMessageA(r->hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void MainWindowSkin::CaptionButtonAction(int i, int n) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r || n < 1 || n > r->captionButtons.Count()) return;
+    switch (r->captionButtons[n].kind) {
+        case kMaximizeKind:
+            SendMessageA(r->hwnd, WM_SYSCOMMAND, r->maximized ? SC_RESTORE : SC_MAXIMIZE, 0);
+            break;
+        case kMinimizeKind:
+            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            break;
+        case kCloseKind:
+            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+    }
+}
+
+// ---- The frame procedure -----------------------------------------------------------------------
+
+LRESULT CALLBACK MainWindowSkin::FrameEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<MainWindowSkin*>(GetPropA(hwnd, kPropFrameObject));
+    if (!self) return ForwardMessage(hwnd, msg, wp, lp);
+    return self->MainFrameProc(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const int i = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r) return ForwardMessage(hwnd, msg, wp, lp);
+    switch (msg) {
+        case WM_SIZE:
+            r->lastHotButton = 0;
+            if (g_renderSuppressed) {
+                r->needsRender = 0;
+                g_renderSuppressed = 0;
+            } else {
+                r->needsRender = 1;
+            }
+            break;
+        case WM_SETTEXT:
+            if (r->showTitle && r->drawCaption && r->backgroundDc) {
+                GdipGraphics g;
+                gp::GdipCreateFromHDC(r->backgroundDc, g.out());
+                if (g) DrawCaption(i, g.get(), false, reinterpret_cast<const char*>(lp));
+            }
+            break;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            if (r->minimized) {
+                EndPaint(hwnd, &ps);
+                return DefWindowProcA(hwnd, msg, wp, lp);
+            }
+            // The first paint renders even while suppressed: there is nothing to copy yet.
+            if (r->needsRender || !r->backgroundDc) {
+                RenderFrame(i, dc, true);
+                r = WindowRecord(i);
+            } else {
+                CopyFrame(i, dc);
+            }
+            EndPaint(hwnd, &ps);
+            return DefWindowProcA(hwnd, msg, wp, lp);
+        }
+        case WM_QUERYOPEN:
+            r->minimized = 0;
+            break;
+        case WM_ERASEBKGND:
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            return 1;
+        case WM_SHOWWINDOW:
+            if (wp == 1) {
+                if (r->minimized) {
+                    r->minimized = 0;
+                } else {
+                    HDC dc = GetDC(hwnd);
+                    RenderFrame(i, dc, true);
+                    ReleaseDC(hwnd, dc);
+                }
+            }
+            break;
+        case WM_ACTIVATEAPP:
+            if (wp == 0) StartWorkingSetTrim();
+            break;
+        case WM_WINDOWPOSCHANGED:
+            ArrangeCaptionButtons(i);
+            break;
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);
+            if (header && (header->code == static_cast<UINT>(-405) ||
+                           header->code == static_cast<UINT>(-406)))
+                InvalidateRect(header->hwndFrom, nullptr, TRUE);
+            break;
+        }
+        case WM_NCDESTROY:
+            KillTimer(hwnd, reinterpret_cast<UINT_PTR>(hwnd));
+            ReleaseCanvas(r->backgroundDc);
+            ReleaseCanvas(r->captionBackdropDc);
+            r->backgroundDc = r->captionBackdropDc = nullptr;
+            RemovePropA(hwnd, kPropFrameObject);
+            break;
+        case WM_SYSCOMMAND:
+            switch (wp & 0xFFF0) {
+                case SC_MAXIMIZE:
+                    r->maximized = 1;
+                    r->needsRender = 1;
+                    break;
+                case SC_RESTORE:
+                    r->needsRender = 1;
+                    r->minimized = 0;
+                    break;
+                case SC_MINIMIZE:
+                    r->needsRender = 1;
+                    r->minimized = 1;
+                    break;
+            }
+            break;
+        case WM_TIMER:
+            if (wp == reinterpret_cast<WPARAM>(hwnd)) OnFadeTick(i);
+            break;
+        case WM_MOUSEMOVE:
+            OnMouseMove(i, lp);
+            break;
+        case WM_LBUTTONDOWN:
+            r->fadeIn.button = 0;
+            if (r->drawCaption && !r->maximized && !r->minimized) BeginDrag(i, lp);
+            hotButton =
+                HitCaptionButton(i, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+            if (hotButton) PaintFrameButton(i, hotButton, nullptr, true, 0);
+            break;
+        case WM_LBUTTONUP:
+            if (hotButton >= 1 && hotButton <= r->captionButtons.Count() && r->drawCaption)
+                CaptionButtonAction(i, hotButton);
+            break;
+        case WM_MOUSEHOVER:
+            r->mouseInside = 1;
+            break;
+        case WM_MOUSELEAVE:
+            OnMouseLeave(i);
+            break;
+    }
+    return ForwardMessage(hwnd, msg, wp, lp);
+}
+
+// ---- Containers --------------------------------------------------------------------------------
 
 int MainWindowSkin::RegisterContainer(HWND hwnd, int fillChildren, COLORREF fillColour,
                                       int fillAlpha, COLORREF borderColour) {

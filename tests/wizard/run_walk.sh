@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# ctest's wizard walk: run_walk.sh DRIVER.exe INSTALLER.exe
+# Maps a fresh temporary directory as a free drive letter of the Wine prefix (the walk installs
+# there), runs the driver under wine64 with screenshots going to build/screenshots, removes the
+# mapping again and exits with the driver's code.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+# The prefix's desktop is the Unix home: without winemenubuilder the walk's shortcuts stay .lnk
+# files there instead of also becoming .desktop entries nobody removes.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+. "$root/scripts/env.sh"
+[ $# -eq 2 ] || { echo "usage: $0 DRIVER.exe INSTALLER.exe" >&2; exit 2; }
+driver=$1
+installer=$2
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+target=$(mktemp -d /tmp/ql-walk.XXXXXX)
+letter=
+# ln -s refuses an existing link, so claiming a letter is atomic against a parallel run.
+for l in t u v w x y s r q p o n; do
+  if ln -s "$target" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
+    letter=$l
+    break
+  fi
+done
+cleanup() {
+  [ -n "$letter" ] && rm -f "$WINEPREFIX/dosdevices/$letter:"
+  rm -rf "$target"
+}
+trap cleanup EXIT
+[ -n "$letter" ] || { echo "run_walk: no free drive letter in $WINEPREFIX/dosdevices" >&2; exit 1; }
+
+shots="$root/build/screenshots"
+mkdir -p "$shots"
+QL_SCREENSHOT_DIR=$(winpath "$shots")
+export QL_SCREENSHOT_DIR
+echo "run_walk: drive ${letter^^}: is $target; screenshots in $shots"
+start=$(date +%s%N)
+"$root/scripts/wine-exec" "$driver" "$(winpath "$installer")" "${letter^^}:"
+rc=$?
+echo "run_walk: driver exit $rc after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+exit $rc

@@ -1,0 +1,939 @@
+// Walks the real installer's wizard from outside its process, as a user would: finds the window
+// and its controls by class and ID, presses buttons with posted BM_CLICKs (several handlers open
+// modal dialogs, so nothing here waits inside a click) and reads texts and states back.
+//
+// wizard-walk [gtest flags] INSTALLER.exe DRIVE:   (DRIVE: maps an empty scratch directory)
+// QL_SCREENSHOT_DIR names the directory that receives page-0.png ... page-5.png.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control_ids.h"
+#include "file_ops.h"
+#include "paths.h"
+#include "payload_entries.h"
+#include "test_support.h"
+#include "uninstall_entry.h"
+
+namespace {
+
+// What the user sees, kept apart from the installer's own constants. UTF-8, so that failures
+// print readably; texts read from windows are GBK and converted before comparing.
+constexpr char kWizardTitle[] =
+    u8"青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
+constexpr char kEmptyDirectoryText[] = u8"安装目录不能为空，请选择安装目录~！";
+constexpr char kEmptyDirectoryTitle[] = u8"安装提示：";
+constexpr char kChatUrl[] =
+    "tencent://Message/?menu=no&exe=QQ&uin=2847561930&websiteName=www.qinglanjianyu.com&info=";
+constexpr char kWriterClass[] = "QinglanWriterWindow";
+constexpr char kWriterTitle[] = "青岚笺语写作";  // GBK, for FindWindowA
+constexpr char kTargetName[] = "写作目录";       // GBK; the directory chosen below the drive
+constexpr char kDialogClass[] = "#32770";
+
+// Deadlines; every wait polls and returns as soon as its condition holds.
+constexpr DWORD kStartDeadlineMs = 30000;
+constexpr DWORD kUiDeadlineMs = 5000;
+constexpr DWORD kWatcherDeadlineMs = 500;  // five periods of the 100 ms cancel-button watcher
+constexpr DWORD kInstallDeadlineMs = 90000;
+constexpr DWORD kExitDeadlineMs = 10000;
+constexpr DWORD kNoWriterWindowMs = 2000;
+constexpr DWORD kPaintSettleMs = 300;
+constexpr UINT kSendTimeoutMs = 2000;
+
+struct WalkConfig {
+    std::string installer;  // Windows path
+    std::string drive;      // "T:"
+    std::string recorder;   // url-recorder.exe beside the driver
+    std::string screenshots;
+};
+WalkConfig g_config;
+
+std::string TargetDirectory() {
+    return g_config.drive + "\\" + kTargetName;
+}
+
+// ---- small utilities -------------------------------------------------------------------------
+
+// Runs a step that reports its own failures and stops the walk after a fatal one. Unlike
+// ASSERT_NO_FATAL_FAILURE it does not repeat the statement, whose Chinese step names would print
+// in the source's execution charset.
+#define ASSERT_STEP(statement)                          \
+    do {                                                \
+        statement;                                      \
+        if (::testing::Test::HasFatalFailure()) return; \
+    } while (0)
+
+template <typename Pred>
+bool WaitFor(Pred condition, DWORD timeoutMs, DWORD pollMs = 20) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    }
+}
+
+std::wstring Wide(const std::string& gbk) {
+    int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], n);
+    return w;
+}
+
+std::string Utf8(const std::string& gbk) {
+    std::wstring w = Wide(gbk);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
+                            nullptr);
+    return s;
+}
+
+// A message to a window of another process that gives up instead of hanging the driver.
+bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
+          UINT timeoutMs = kSendTimeoutMs) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, timeoutMs, &answer)) return false;
+    if (result) *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+constexpr char kNoAnswer[] = "<window did not answer>";
+
+// The window's text through WM_GETTEXT (GBK), as the window itself reports it.
+std::string TextOf(HWND hwnd) {
+    LRESULT length = 0;
+    if (!hwnd || !Send(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return kNoAnswer;
+    std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
+    LRESULT copied = 0;
+    if (!Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &copied))
+        return kNoAnswer;
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::string ShownText(HWND hwnd) {
+    return Utf8(TextOf(hwnd));
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+bool Click(HWND button) {
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void Press(HWND button, const char* name) {
+    ASSERT_TRUE(button) << name << " does not exist";
+    ASSERT_TRUE(Click(button)) << "cannot click " << name;
+}
+
+bool Visible(HWND hwnd) {
+    return hwnd && IsWindowVisible(hwnd);
+}
+
+bool Enabled(HWND hwnd) {
+    return hwnd && IsWindowEnabled(hwnd);
+}
+
+LRESULT CheckState(HWND box) {
+    LRESULT state = -1;
+    Send(box, BM_GETCHECK, 0, 0, &state);
+    return state;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+// A visible top-level window of process `pid` with the class (and owner, when given).
+HWND FindProcessWindow(DWORD pid, const char* cls, HWND owner = nullptr) {
+    for (HWND hwnd : TopLevelWindows()) {
+        if (ProcessOf(hwnd) != pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != cls) continue;
+        if (owner && GetWindow(hwnd, GW_OWNER) != owner) continue;
+        return hwnd;
+    }
+    return nullptr;
+}
+
+// ---- owned handles ---------------------------------------------------------------------------
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h = nullptr) : h_(h) {}
+    ~Handle() {
+        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    void reset(HANDLE h) {
+        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        h_ = h;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+class ScreenDc {
+  public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+class MemoryDc {
+  public:
+    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+class Bitmap {
+  public:
+    explicit Bitmap(HBITMAP bmp = nullptr) : bmp_(bmp) {}
+    ~Bitmap() {
+        if (bmp_) DeleteObject(bmp_);
+    }
+    Bitmap(Bitmap&& other) noexcept : bmp_(other.bmp_) { other.bmp_ = nullptr; }
+    Bitmap(const Bitmap&) = delete;
+    Bitmap& operator=(const Bitmap&) = delete;
+    HBITMAP get() const { return bmp_; }
+
+  private:
+    HBITMAP bmp_;
+};
+
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, old_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Memory committed in another process, e.g. for a string a message there points at.
+class RemoteMemory {
+  public:
+    RemoteMemory(HANDLE process, const void* data, size_t size)
+        : process_(process),
+          p_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+        SIZE_T written = 0;
+        if (p_ && (!WriteProcessMemory(process, p_, data, size, &written) || written != size)) {
+            VirtualFreeEx(process_, p_, 0, MEM_RELEASE);
+            p_ = nullptr;
+        }
+    }
+    ~RemoteMemory() {
+        if (p_) VirtualFreeEx(process_, p_, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    void* get() const { return p_; }
+
+  private:
+    HANDLE process_;
+    void* p_;
+};
+
+// ---- the installer process -------------------------------------------------------------------
+
+class InstallerProcess {
+  public:
+    InstallerProcess() = default;
+    // Whatever a failed test leaves running is ended, so the next test starts alone.
+    ~InstallerProcess() {
+        if (process_.get() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    InstallerProcess(const InstallerProcess&) = delete;
+    InstallerProcess& operator=(const InstallerProcess&) = delete;
+
+    bool Start() {
+        std::string commandLine = "\"" + g_config.installer + "\"";
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &pi))
+            return false;
+        process_.reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pid_ = pi.dwProcessId;
+        return true;
+    }
+    HANDLE handle() const { return process_.get(); }
+    DWORD pid() const { return pid_; }
+    bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    // The exit code, or -1 when the process is still running at the deadline.
+    long WaitExit(DWORD timeoutMs) const {
+        if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        return static_cast<long>(code);
+    }
+
+  private:
+    Handle process_;
+    DWORD pid_ = 0;
+};
+
+// The wizard window of one installer process and its controls, found from outside.
+struct Wizard {
+    const InstallerProcess* process = nullptr;
+    HWND window = nullptr;
+    HWND tab = nullptr;     // 选择夹1
+    HWND cancel = nullptr;  // 按钮1
+
+    HWND Control(int id) const { return GetDlgItem(tab, id); }
+    int Page() const {
+        LRESULT page = -2;
+        if (!Send(tab, TCM_GETCURSEL, 0, 0, &page, 500)) return -2;
+        return static_cast<int>(page);
+    }
+};
+
+struct NamedControl {
+    int id;
+    const char* name;
+};
+
+// The windowed controls of each page, by their names in the wizard.
+const std::vector<std::vector<NamedControl>> kPageControls = {
+    {{kId按钮2, u8"按钮2"},
+     {kId按钮8, u8"按钮8"},
+     {kId标签1, u8"标签1"},
+     {kId透明标签1, u8"透明标签1"},
+     {kId画板1, u8"画板1"}},
+    {{kId按钮9, u8"按钮9"},
+     {kId按钮3, u8"按钮3"},
+     {kId选择框1, u8"选择框1"},
+     {kId标签3, u8"标签3"},
+     {kId透明标签2, u8"透明标签2"}},
+    {{kId按钮10, u8"按钮10"},
+     {kId按钮5, u8"按钮5"},
+     {kId按钮4, u8"按钮4"},
+     {kId编辑框1, u8"编辑框1"},
+     {kId标签5, u8"标签5"},
+     {kId透明标签3, u8"透明标签3"},
+     {kId透明标签4, u8"透明标签4"},
+     {kId透明标签5, u8"透明标签5"}},
+    {{kId按钮11, u8"按钮11"},
+     {kId按钮6, u8"按钮6"},
+     {kId分组框1, u8"分组框1"},
+     {kId透明标签6, u8"透明标签6"},
+     {kId透明标签7, u8"透明标签7"}},
+    {{kId按钮12, u8"按钮12"}, {kId图片框1, u8"图片框1"}, {kId透明标签9, u8"透明标签9"}},
+    {{kId按钮7, u8"按钮7"},
+     {kId选择框6, u8"选择框6"},
+     {kId透明标签8, u8"透明标签8"},
+     {kId画板2, u8"画板2"}},
+};
+
+// "" when page `page` is current and exactly its controls are visible, else what is wrong.
+std::string PageProblem(const Wizard& w, int page) {
+    int current = w.Page();
+    if (current != page) return "current page is " + std::to_string(current);
+    for (size_t p = 0; p < kPageControls.size(); ++p) {
+        for (const NamedControl& c : kPageControls[p]) {
+            HWND hwnd = w.Control(c.id);
+            if (!hwnd) return std::string(c.name) + " does not exist";
+            bool want = static_cast<int>(p) == page;
+            if (Visible(hwnd) != want)
+                return std::string(c.name) + (want ? " is hidden" : " is visible");
+        }
+    }
+    HWND counter = w.Control(kId标签2);
+    if (!counter) return u8"标签2 does not exist";
+    if (Visible(counter)) return u8"标签2 is visible";
+    return "";
+}
+
+void ExpectPage(const Wizard& w, int page, const char* step) {
+    std::string problem;
+    bool ok = WaitFor(
+        [&] {
+            problem = PageProblem(w, page);
+            return problem.empty();
+        },
+        kUiDeadlineMs);
+    ASSERT_TRUE(ok) << step << ": expected page " << page << " with its controls only, but "
+                    << problem;
+}
+
+void FindWizard(const InstallerProcess& setup, Wizard* w) {
+    w->process = &setup;
+    WaitFor(
+        [&] {
+            w->window = FindProcessWindow(setup.pid(), QL_WIZARD_CLASS);
+            return w->window != nullptr || !setup.Running();
+        },
+        kStartDeadlineMs, 50);
+    if (!w->window) {
+        std::string seen;
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == setup.pid())
+                seen += " " + ClassOf(hwnd) + (IsWindowVisible(hwnd) ? "" : "(hidden)");
+        FAIL() << "start: no visible window of class " << QL_WIZARD_CLASS
+               << " from the installer within " << kStartDeadlineMs << " ms"
+               << (setup.Running() ? "" : " (the installer exited)")
+               << "; its top-level windows:" << (seen.empty() ? " none" : seen);
+    }
+    w->tab = GetDlgItem(w->window, kId选择夹1);
+    w->cancel = GetDlgItem(w->window, kId按钮1);
+    ASSERT_TRUE(w->tab) << u8"start: the wizard has no child 选择夹1 (ID " << kId选择夹1 << ")";
+    ASSERT_EQ(ClassOf(w->tab), WC_TABCONTROLA) << u8"start: 选择夹1 is not a tab control";
+    ASSERT_TRUE(w->cancel) << u8"start: the wizard has no child 按钮1 (ID " << kId按钮1 << ")";
+}
+
+// ---- screen pixels and screenshots -----------------------------------------------------------
+
+Bitmap CaptureScreen(const RECT& r) {
+    ScreenDc screen;
+    MemoryDc memory(screen.get());
+    Bitmap shot(CreateCompatibleBitmap(screen.get(), r.right - r.left, r.bottom - r.top));
+    if (!shot.get()) return shot;
+    Selection select(memory.get(), shot.get());
+    BitBlt(memory.get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top,
+           SRCCOPY);
+    return shot;
+}
+
+std::vector<uint32_t> PixelsOf(HWND hwnd) {
+    RECT r;
+    if (!GetWindowRect(hwnd, &r) || r.right <= r.left || r.bottom <= r.top) return {};
+    Bitmap shot = CaptureScreen(r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ScreenDc screen;
+    if (!shot.get() || GetDIBits(screen.get(), shot.get(), 0, height, pixels.data(), &info,
+                                 DIB_RGB_COLORS) != height)
+        return {};
+    return pixels;
+}
+
+class GdiplusSession {
+  public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (ok_) Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+  private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
+};
+
+bool SavePng(HBITMAP bitmap, const std::string& path) {
+    // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s built-in PNG encoder.
+    static const CLSID kPngEncoder = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    Gdiplus::GpBitmap* image = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Gdiplus::Ok)
+        return false;
+    std::wstring widePath = Wide(path);
+    bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder,
+                                                          nullptr) == Gdiplus::Ok;
+    Gdiplus::DllExports::GdipDisposeImage(image);
+    return saved;
+}
+
+// The wizard as it is on the screen now, after the page has had time to paint.
+void SaveScreenshot(const Wizard& w, int page) {
+    if (g_config.screenshots.empty()) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(w.window, &r)) << "screenshot of page " << page;
+    Bitmap shot = CaptureScreen(r);
+    std::string path = g_config.screenshots + "\\page-" + std::to_string(page) + ".png";
+    EXPECT_TRUE(shot.get() && SavePng(shot.get(), path))
+        << "screenshot of page " << page << ": could not save " << Utf8(path);
+}
+
+// ---- dialogs of the installer ----------------------------------------------------------------
+
+// Presses a dialog's button and waits until the dialog is gone.
+void CloseDialog(HWND dialog, int buttonId, const char* step) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    ASSERT_TRUE(button) << step << ": the dialog has no button " << buttonId;
+    ASSERT_TRUE(Click(button)) << step;
+    ASSERT_TRUE(
+        WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kUiDeadlineMs))
+        << step << ": the dialog is still open after pressing button " << buttonId;
+}
+
+HWND WaitForFolderDialog(const Wizard& w, const char* step) {
+    HWND dialog = nullptr;
+    WaitFor(
+        [&] {
+            dialog = FindProcessWindow(w.process->pid(), kDialogClass, w.window);
+            return dialog != nullptr;
+        },
+        kUiDeadlineMs);
+    EXPECT_TRUE(dialog) << step << ": no folder dialog (" << kDialogClass
+                        << " owned by the wizard) appeared";
+    return dialog;
+}
+
+// 按钮4 更改目录, the folder dialog driven to `path` through BFFM_SETSELECTIONA (Wine's dialog has
+// no edit box to type into), then 确定.
+void ChooseFolder(const Wizard& w, const std::string& path, const char* step) {
+    HWND edit = w.Control(kId编辑框1);
+    ASSERT_STEP(Press(w.Control(kId按钮4), u8"按钮4"));
+    HWND dialog = WaitForFolderDialog(w, step);
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(IsWindowEnabled(w.window))
+        << step << ": the wizard window stays enabled while the folder dialog is open";
+    RemoteMemory text(w.process->handle(), path.c_str(), path.size() + 1);
+    ASSERT_TRUE(text.get()) << step << ": cannot place the path in the installer's memory";
+    ASSERT_TRUE(Send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.get())))
+        << step << ": the folder dialog did not answer BFFM_SETSELECTIONA";
+    ASSERT_STEP(CloseDialog(dialog, IDOK, step));
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == path; }, kUiDeadlineMs))
+        << step << u8": 编辑框1 shows \"" << ShownText(edit) << "\", expected \"" << Utf8(path)
+        << "\"";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(w.window) != FALSE; }, kUiDeadlineMs))
+        << step << ": the wizard window is still disabled after the folder dialog closed";
+}
+
+// The writer program's top-level window, wherever it runs.
+HWND FindWriterWindow() {
+    return FindWindowA(kWriterClass, kWriterTitle);
+}
+
+// Closes every writer window and waits for its process to end.
+void CloseWriters() {
+    for (int i = 0; i < 5; ++i) {
+        HWND writer = FindWriterWindow();
+        if (!writer) return;
+        Handle process(OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(writer)));
+        PostMessageA(writer, WM_CLOSE, 0, 0);
+        if (process.get()) WaitForSingleObject(process.get(), kExitDeadlineMs);
+    }
+}
+
+// Takes back what a walk's installation leaves in the prefix outside the scratch drive, whatever
+// the walk's outcome: the desktop shortcut and the per-user installation record.
+class InstallationCleanup {
+  public:
+    InstallationCleanup() : shortcut_(LinkFileName(ShortcutPath(DesktopDirectory()))) {}
+    ~InstallationCleanup() {
+        DeleteFileA(shortcut_.c_str());
+        std::string location = ReadInstallLocation(kUninstallKey);
+        std::string target = TargetDirectory();
+        if (!location.empty() &&
+            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, location.c_str(),
+                           static_cast<int>(target.size()), target.c_str(), -1) == CSTR_EQUAL)
+            DeleteUninstallEntry(kUninstallKey);
+    }
+    InstallationCleanup(const InstallationCleanup&) = delete;
+    InstallationCleanup& operator=(const InstallationCleanup&) = delete;
+    const std::string& shortcut() const { return shortcut_; }
+
+  private:
+    std::string shortcut_;
+};
+
+// ---- walk steps shared by the tests ----------------------------------------------------------
+
+// Page 0 → 1 → (licence accepted) → 2.
+void WalkToDirectoryPage(const Wizard& w) {
+    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(Press(w.Control(kId按钮2), u8"按钮2"));
+    ASSERT_STEP(ExpectPage(w, 1, u8"按钮2 下一步 on page 0"));
+    ASSERT_STEP(Press(w.Control(kId选择框1), u8"选择框1"));
+    HWND next1 = w.Control(kId按钮3);
+    ASSERT_TRUE(WaitFor([&] { return Enabled(next1); }, kUiDeadlineMs))
+        << u8"page 1: 按钮3 stays disabled after checking 选择框1";
+    ASSERT_STEP(Press(w.Control(kId按钮3), u8"按钮3"));
+    ASSERT_STEP(ExpectPage(w, 2, u8"按钮3 下一步 on page 1"));
+}
+
+// 按钮6 确认安装 on page 3, then the installed files and the shortcut.
+void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
+    ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6"));
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitFor([&] { return w.Page() == 4; }, kInstallDeadlineMs, 100))
+        << u8"按钮6 确认安装: page 4 not reached within " << kInstallDeadlineMs
+        << " ms; 编辑框2 reads \"" << ShownText(GetDlgItem(w.Control(kId分组框1), kId编辑框2))
+        << "\"";
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count();
+    std::printf("installation: page 4 after %lld ms\n", static_cast<long long>(ms));
+    ASSERT_STEP(ExpectPage(w, 4, u8"按钮6 确认安装"));
+
+    std::string product = ProductDirectory(TargetDirectory());
+    std::vector<std::string> expected;
+    for (const PayloadEntry& e : kPayloadEntries) expected.push_back(e.name);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> listed = ListTree(product);
+    std::vector<std::string> shownListed, shownExpected;
+    for (const std::string& name : listed) shownListed.push_back(Utf8(name));
+    for (const std::string& name : expected) shownExpected.push_back(Utf8(name));
+    EXPECT_EQ(shownListed, shownExpected) << "installation: the files in " << Utf8(product)
+                                          << u8" (17 payload files, no 安装文件.zip left)";
+    for (const PayloadEntry& e : kPayloadEntries)
+        EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size))
+            << "installation: size of " << Utf8(e.name);
+    EXPECT_TRUE(FileExists(cleanup.shortcut()))
+        << "installation: no desktop shortcut " << Utf8(cleanup.shortcut());
+}
+
+// One click on 按钮12 我知道了 on page 4; `step` is the value 标签2 must then hold.
+void TutorialStep(const Wizard& w, int step) {
+    HWND counter = w.Control(kId标签2);
+    ASSERT_STEP(Press(w.Control(kId按钮12), u8"按钮12"));
+    std::string want = std::to_string(step);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(counter) == want; }, kUiDeadlineMs))
+        << u8"按钮12 click " << step << u8": 标签2 reads \"" << ShownText(counter)
+        << "\", expected \"" << want << "\"";
+}
+
+void TutorialToLastPage(const Wizard& w, bool checkPictures) {
+    HWND picture = w.Control(kId图片框1);
+    for (int step = 1; step <= 3; ++step) {
+        std::vector<uint32_t> before;
+        if (checkPictures) {
+            before = PixelsOf(picture);
+            ASSERT_FALSE(before.empty()) << u8"cannot capture 图片框1 before click " << step;
+        }
+        ASSERT_STEP(TutorialStep(w, step));
+        if (checkPictures) {
+            EXPECT_TRUE(WaitFor([&] { return PixelsOf(picture) != before; }, kUiDeadlineMs, 50))
+                << u8"按钮12 click " << step << u8": the picture in 图片框1 did not change";
+        }
+        EXPECT_EQ(w.Page(), 4) << u8"按钮12 click " << step << " left page 4";
+    }
+    ASSERT_STEP(TutorialStep(w, 4));
+    ASSERT_STEP(ExpectPage(w, 5, u8"fourth click on 按钮12"));
+}
+
+}  // namespace
+
+// ---- the walks -------------------------------------------------------------------------------
+
+TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
+    CloseWriters();
+    ASSERT_FALSE(FindWriterWindow()) << "a writer window is open before the walk";
+    InstallationCleanup cleanup;
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer) << ", error "
+                               << GetLastError();
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+
+    // Page 0: the title as the window reports it, the cancel button.
+    std::string title = ShownText(w.window);
+    EXPECT_EQ(title, kWizardTitle) << "window title";
+    EXPECT_TRUE(title.size() >= 2 && title.compare(title.size() - 2, 2, "\r\n") == 0)
+        << "the window title does not end with \\r\\n";
+    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    EXPECT_TRUE(Visible(w.cancel)) << u8"page 0: 按钮1 取消安装 is hidden";
+    ASSERT_STEP(SaveScreenshot(w, 0));
+
+    // Page 1: the licence gate.
+    ASSERT_STEP(Press(w.Control(kId按钮2), u8"按钮2"));
+    ASSERT_STEP(ExpectPage(w, 1, u8"按钮2 下一步 on page 0"));
+    HWND accept = w.Control(kId选择框1);
+    HWND next1 = w.Control(kId按钮3);
+    EXPECT_EQ(CheckState(accept), BST_UNCHECKED) << u8"page 1: 选择框1 starts checked";
+    EXPECT_FALSE(Enabled(next1)) << u8"page 1: 按钮3 is enabled before 选择框1 is checked";
+    ASSERT_STEP(SaveScreenshot(w, 1));
+    struct GateCase {
+        LRESULT check;
+        bool enabled;
+    };
+    const GateCase gate[] = {{BST_CHECKED, true}, {BST_UNCHECKED, false}, {BST_CHECKED, true}};
+    for (size_t i = 0; i < sizeof(gate) / sizeof(gate[0]); ++i) {
+        ASSERT_TRUE(Click(accept));
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return CheckState(accept) == gate[i].check && Enabled(next1) == gate[i].enabled;
+            },
+            kUiDeadlineMs))
+            << u8"page 1, click " << i + 1 << u8" on 选择框1: check state " << CheckState(accept)
+            << u8", 按钮3 " << (Enabled(next1) ? "enabled" : "disabled") << "; expected "
+            << gate[i].check << ", " << (gate[i].enabled ? "enabled" : "disabled");
+    }
+    ASSERT_TRUE(Enabled(next1));
+    ASSERT_TRUE(Click(next1));
+    ASSERT_STEP(ExpectPage(w, 2, u8"按钮3 下一步 on page 1"));
+
+    // Page 2: the directory field refuses typing and follows the folder dialog only.
+    HWND edit = w.Control(kId编辑框1);
+    EXPECT_EQ(ShownText(edit), "D:\\") << u8"page 2: initial 编辑框1";
+    ASSERT_STEP(SaveScreenshot(w, 2));
+    for (WPARAM ch : {WPARAM('x'), WPARAM('\b'), WPARAM('\b'), WPARAM('9')})
+        PostMessageA(edit, WM_CHAR, ch, 1);
+    // The characters were posted before this click, so they have been handled once it opens.
+    ASSERT_STEP(Press(w.Control(kId按钮4), u8"按钮4"));
+    HWND dialog = WaitForFolderDialog(w, u8"按钮4 更改目录, first time");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(ShownText(edit), "D:\\") << u8"page 2: typing into 编辑框1 changed it";
+    EXPECT_FALSE(IsWindowEnabled(w.window))
+        << "the wizard window stays enabled while the folder dialog is open";
+    ASSERT_STEP(CloseDialog(dialog, IDCANCEL, "folder dialog, cancelled"));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit).empty(); }, kUiDeadlineMs))
+        << u8"cancelling the folder dialog left 编辑框1 at \"" << ShownText(edit) << "\"";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(w.window) != FALSE; }, kUiDeadlineMs))
+        << "the wizard window stays disabled after the folder dialog was cancelled";
+
+    // Empty directory: the message box, and the wizard stays on page 2.
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows())
+                if (ProcessOf(hwnd) == setup.pid() && IsWindowVisible(hwnd) &&
+                    ClassOf(hwnd) == kDialogClass && ShownText(hwnd) == kEmptyDirectoryTitle)
+                    box = hwnd;
+            return box != nullptr;
+        },
+        kUiDeadlineMs))
+        << u8"按钮5 with an empty directory: no message box titled \"" << kEmptyDirectoryTitle
+        << "\"";
+    std::vector<std::string> statics;
+    for (HWND child : ChildWindows(box))
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0) statics.push_back(ShownText(child));
+    EXPECT_NE(std::find(statics.begin(), statics.end(), kEmptyDirectoryText), statics.end())
+        << "the message box does not say \"" << kEmptyDirectoryText << "\"";
+    ASSERT_STEP(CloseDialog(box, IDOK, "empty-directory message box"));
+    ASSERT_STEP(ExpectPage(w, 2, "after the empty-directory message"));
+
+    ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录, second time"));
+
+    // Page 3: the cancel button goes while it is current and comes back on page 2.
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kWatcherDeadlineMs))
+        << u8"page 3: 按钮1 取消安装 still visible after " << kWatcherDeadlineMs << " ms";
+    ASSERT_STEP(SaveScreenshot(w, 3));
+    ASSERT_STEP(Press(w.Control(kId按钮11), u8"按钮11"));
+    ASSERT_STEP(ExpectPage(w, 2, u8"按钮11 上一步 on page 3"));
+    EXPECT_TRUE(WaitFor([&] { return Visible(w.cancel); }, kWatcherDeadlineMs))
+        << u8"back on page 2: 按钮1 取消安装 still hidden after " << kWatcherDeadlineMs << " ms";
+    EXPECT_EQ(ShownText(edit), Utf8(TargetDirectory())) << u8"back on page 2: 编辑框1 changed";
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2, again"));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kWatcherDeadlineMs))
+        << u8"page 3 again: 按钮1 取消安装 still visible after " << kWatcherDeadlineMs << " ms";
+
+    // Page 4: installed; the cancel button is gone for good.
+    ASSERT_STEP(InstallAndCheck(w, cleanup));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kWatcherDeadlineMs))
+        << u8"page 4: 按钮1 取消安装 visible";
+    ASSERT_STEP(SaveScreenshot(w, 4));
+    HWND counter = w.Control(kId标签2);
+    EXPECT_EQ(ShownText(counter), "0") << u8"page 4: 标签2 before the tutorial";
+    ASSERT_STEP(TutorialToLastPage(w, true));
+
+    // Page 5: finish with 选择框6 checked starts the installed program.
+    EXPECT_FALSE(Visible(w.cancel)) << u8"page 5: 按钮1 取消安装 came back";
+    ASSERT_STEP(SaveScreenshot(w, 5));
+    EXPECT_FALSE(Visible(w.cancel)) << u8"page 5, later: 按钮1 取消安装 came back";
+    HWND startBox = w.Control(kId选择框6);
+    ASSERT_EQ(CheckState(startBox), BST_CHECKED) << u8"page 5: 选择框6 unchecked";
+    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+    HWND writer = nullptr;
+    EXPECT_TRUE(
+        WaitFor([&] { return (writer = FindWriterWindow()) != nullptr; }, kExitDeadlineMs, 50))
+        << u8"按钮7 完成安装 with 选择框6 checked: no writer window appeared";
+    if (writer) {
+        Handle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, ProcessOf(writer)));
+        char image[MAX_PATH * 2] = {};
+        DWORD size = sizeof(image);
+        ASSERT_TRUE(process.get() && QueryFullProcessImageNameA(process.get(), 0, image, &size))
+            << "the writer's process";
+        EXPECT_EQ(lstrcmpiA(image, ProgramPath(TargetDirectory()).c_str()), 0)
+            << "the started program is " << Utf8(image) << ", expected "
+            << Utf8(ProgramPath(TargetDirectory()));
+        PostMessageA(writer, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(process.get(), kExitDeadlineMs), WAIT_OBJECT_0)
+            << "the writer did not end after WM_CLOSE";
+    }
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+}
+
+TEST(WizardWalk, FinishWithoutStartingTheProgram) {
+    CloseWriters();
+    ASSERT_FALSE(FindWriterWindow()) << "a writer window is open before the walk";
+    InstallationCleanup cleanup;
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    // Same directory as the first walk: installing over an installation must work too.
+    ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(InstallAndCheck(w, cleanup));
+    ASSERT_STEP(TutorialToLastPage(w, false));
+
+    HWND start = w.Control(kId选择框6);
+    ASSERT_TRUE(Click(start));
+    ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs))
+        << u8"page 5: 选择框6 stays checked after a click";
+    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+    EXPECT_FALSE(WaitFor([] { return FindWriterWindow() != nullptr; }, kNoWriterWindowMs, 50))
+        << u8"按钮7 完成安装 with 选择框6 unchecked started the writer";
+    CloseWriters();
+}
+
+TEST(WizardWalk, CancelOnTheWelcomePage) {
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_TRUE(Visible(w.cancel)) << u8"page 0: 按钮1 取消安装 is hidden";
+    ASSERT_TRUE(Click(w.cancel));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
+    EXPECT_FALSE(IsWindow(w.window)) << u8"按钮1 取消安装: the wizard window is still there";
+}
+
+namespace {
+
+// The "tencent" protocol pointed at url-recorder.exe for the life of the object. Registered
+// machine-wide: Wine 8's ShellExecute ignores HKCU\Software\Classes (SE_ERR_NOASSOC there).
+class ChatProtocol {
+  public:
+    explicit ChatProtocol(const std::string& recordFile) {
+        std::string command = "\"" + g_config.recorder + "\" \"%1\" \"" + recordFile + "\"";
+        ok_ = SetValue(kKey, "", "URL:tencent Protocol") && SetValue(kKey, "URL Protocol", "") &&
+              SetValue(std::string(kKey) + "\\shell\\open\\command", "", command);
+    }
+    ~ChatProtocol() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey); }
+    ChatProtocol(const ChatProtocol&) = delete;
+    ChatProtocol& operator=(const ChatProtocol&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    static constexpr char kKey[] = "Software\\Classes\\tencent";
+    static bool SetValue(const std::string& key, const char* name, const std::string& value) {
+        HKEY hkey = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &hkey, nullptr) != ERROR_SUCCESS)
+            return false;
+        LONG rc =
+            RegSetValueExA(hkey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(hkey);
+        return rc == ERROR_SUCCESS;
+    }
+    bool ok_ = false;
+};
+
+}  // namespace
+
+TEST(WizardWalk, ChatButtonOpensTheAuthorsChatLink) {
+    TempDir scratch;
+    std::string record = scratch / "url.txt";
+    ChatProtocol protocol(record);
+    ASSERT_TRUE(protocol.ok()) << "cannot register the tencent protocol";
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(Press(w.Control(kId按钮8), u8"按钮8"));
+    EXPECT_TRUE(WaitFor([&] { return FileExists(record); }, kUiDeadlineMs * 2, 50))
+        << u8"按钮8: the tencent protocol handler was not started";
+    EXPECT_EQ(ReadText(record), kChatUrl) << u8"按钮8: the chat URL";
+    EXPECT_EQ(w.Page(), 0) << u8"按钮8 left page 0";
+    ASSERT_TRUE(Click(w.cancel));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: wizard-walk [gtest flags] INSTALLER.exe [DRIVE:]\n");
+        return 2;
+    }
+    g_config.installer = argv[1];
+    g_config.drive = argc >= 3 ? argv[2] : "D:";
+    char self[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, self, sizeof(self));
+    g_config.recorder = JoinPath(ParentPath(self), "url-recorder.exe");
+    if (const char* dir = std::getenv("QL_SCREENSHOT_DIR")) g_config.screenshots = dir;
+    CreateDirectoryA(TargetDirectory().c_str(), nullptr);
+    GdiplusSession gdiplus;
+    return RUN_ALL_TESTS();
+}
