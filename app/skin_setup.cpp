@@ -51,6 +51,7 @@ void SkinModuleStartUp() {
 }
 
 void SkinSetUpWindow(WizardWindow& wizard) {
+    if (!g_mainWindowSkin || !g_gdiplus) return;  // the engine was never started
     MainWindowSkin& skin = *g_mainWindowSkin;
     WizardControls& c = wizard.controls();
     const ImageBytes& background = SkinImages().windowBackground;

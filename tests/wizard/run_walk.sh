@@ -37,7 +37,7 @@ QL_SCREENSHOT_DIR=$(winpath "$shots")
 export QL_SCREENSHOT_DIR
 echo "run_walk: drive ${letter^^}: is $target; screenshots in $shots"
 start=$(date +%s%N)
-"$root/scripts/wine-exec" "$driver" "$(winpath "$installer")" "${letter^^}:"
+"$root/scripts/wine-exec" "$driver" "$(winpath "$installer")" "${letter^^}:" "$target"
 rc=$?
 echo "run_walk: driver exit $rc after $(( ($(date +%s%N) - start) / 1000000 )) ms"
 exit $rc

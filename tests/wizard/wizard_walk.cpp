@@ -2,10 +2,12 @@
 // and its controls by class and ID, presses buttons with posted BM_CLICKs (several handlers open
 // modal dialogs, so nothing here waits inside a click) and reads texts and states back.
 //
-// wizard-walk [gtest flags] INSTALLER.exe DRIVE:   (DRIVE: maps an empty scratch directory)
+// wizard-walk [gtest flags] INSTALLER.exe DRIVE: UNIX-DIR   (the walk installs on DRIVE:, which
+// maps the empty scratch directory UNIX-DIR)
 // QL_SCREENSHOT_DIR names the directory that receives page-0.png ... page-5.png.
 #include <windows.h>
 #include <commctrl.h>
+#include <winioctl.h>
 #include <shlobj.h>
 #include <gdiplus.h>
 
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -921,10 +924,51 @@ TEST(WizardWalk, ChatButtonOpensTheAuthorsChatLink) {
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }
 
+namespace {
+
+// Wine's mount manager learns of drive letters only when it starts or through this request (as
+// winecfg makes it); a letter merely linked in dosdevices afterwards reads and writes files but
+// stays unknown to volume queries and to the shell's namespace, so the folder dialog cannot go
+// there. Layout of Wine's struct mountmgr_unix_drive, followed by the Unix mount point.
+struct MountManagerUnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+constexpr DWORD kDefineUnixDrive =
+    CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+bool AnnounceDrive(const std::string& drive, const std::string& unixPath) {
+    Handle manager(CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr));
+    if (manager.get() == INVALID_HANDLE_VALUE || drive.size() != 2) return false;
+    std::vector<char> request(sizeof(MountManagerUnixDrive) + unixPath.size() + 1, '\0');
+    MountManagerUnixDrive header = {};
+    header.size = static_cast<ULONG>(request.size());
+    header.type = DRIVE_FIXED;
+    header.letter = static_cast<WCHAR>(drive[0] | 0x20);  // mountmgr wants it lower case
+    header.mountPointOffset = sizeof(header);
+    std::copy(unixPath.begin(), unixPath.end(), request.begin() + sizeof(header));
+    std::memcpy(request.data(), &header, sizeof(header));
+    DWORD returned = 0;
+    return DeviceIoControl(manager.get(), kDefineUnixDrive, request.data(),
+                           static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wizard-walk [gtest flags] INSTALLER.exe [DRIVE:]\n");
+        std::fprintf(stderr,
+                     "usage: wizard-walk [gtest flags] INSTALLER.exe [DRIVE: [UNIX-DIR]]\n");
         return 2;
     }
     g_config.installer = argv[1];
@@ -933,6 +977,11 @@ int main(int argc, char** argv) {
     GetModuleFileNameA(nullptr, self, sizeof(self));
     g_config.recorder = JoinPath(ParentPath(self), "url-recorder.exe");
     if (const char* dir = std::getenv("QL_SCREENSHOT_DIR")) g_config.screenshots = dir;
+    if (argc >= 4 && !AnnounceDrive(g_config.drive, argv[3])) {
+        std::fprintf(stderr, "cannot announce %s (%s) to Wine's mount manager, error %lu\n",
+                     g_config.drive.c_str(), argv[3], GetLastError());
+        return 1;
+    }
     CreateDirectoryA(TargetDirectory().c_str(), nullptr);
     GdiplusSession gdiplus;
     return RUN_ALL_TESTS();
