@@ -2,7 +2,8 @@
 locale -a 2>/dev/null | grep -qi "^zh_CN.utf-\?8$" && export LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono/Gecko downloads; no menu builder turning every shortcut into a file in $HOME.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export WINEPREFIX=${QL_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/qinglan/wine64}
 QL_MINIZIP_DIR=${QL_MINIZIP_DIR:-/usr/local/src/qinglan-minizip}
 QL_WINE=/usr/lib/wine/wine64

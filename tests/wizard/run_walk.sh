@@ -6,9 +6,6 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-# The prefix's desktop is the Unix home: without winemenubuilder the walk's shortcuts stay .lnk
-# files there instead of also becoming .desktop entries nobody removes.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 . "$root/scripts/env.sh"
 [ $# -eq 2 ] || { echo "usage: $0 DRIVER.exe INSTALLER.exe" >&2; exit 2; }
 driver=$1
@@ -39,5 +36,9 @@ echo "run_walk: drive ${letter^^}: is $target; screenshots in $shots"
 start=$(date +%s%N)
 "$root/scripts/wine-exec" "$driver" "$(winpath "$installer")" "${letter^^}:" "$target"
 rc=$?
+# The installer is skinned: the same pictures are the skinned pages.
+for shot in "$shots"/page-[0-5].png; do
+  [ -f "$shot" ] && cp "$shot" "$shots/skinned-$(basename "$shot")"
+done
 echo "run_walk: driver exit $rc after $(( ($(date +%s%N) - start) / 1000000 )) ms"
 exit $rc

@@ -1,0 +1,274 @@
+// The skinned wizard in this process: frame pixels read back from the screen, the close button's
+// states, the tooltip, the animated panels, and what a whole walk leaves behind.
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "control_ids.h"
+#include "navigation.h"
+#include "registry.h"
+#include "skin_setup.h"
+#include "skin_support.h"
+#include "wizard_window.h"
+
+namespace {
+
+int Red(COLORREF c) {
+    return GetRValue(c);
+}
+int Green(COLORREF c) {
+    return GetGValue(c);
+}
+int Luma(COLORREF c) {
+    return (GetRValue(c) * 3 + GetGValue(c) * 6 + GetBValue(c)) / 10;
+}
+
+void PumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        PumpMessages();
+        Sleep(5);
+    }
+}
+
+int ThreadCount() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    int n = 0;
+    for (BOOL ok = Thread32First(snap, &entry); ok; ok = Thread32Next(snap, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) n++;
+    CloseHandle(snap);
+    return n;
+}
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
+    ++*reinterpret_cast<int*>(lp);
+    EnumChildWindows(hwnd, CountWindow, lp);
+    return TRUE;
+}
+
+int UserWindowCount() {
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+// The installer's start-up, in this process: engine, skinned wizard, shown and painted.
+class SkinnedWizard : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        SkinGlobalSetUp();
+        SkinModuleStartUp();
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+        InitCommonControlsEx(&icc);
+        WizardWindow::RegisterClasses(GetModuleHandleA(nullptr));
+    }
+    static void TearDownTestSuite() { SkinExitRoutine(); }
+
+    void SetUp() override {
+        threadsBefore_ = ThreadCount();
+        ASSERT_TRUE(wizard_.Create(GetModuleHandleA(nullptr), PayloadBytes()));
+        ShowWindow(wizard_.hwnd(), SW_SHOW);
+        UpdateWindow(wizard_.hwnd());
+        SetCursorPos(5, 5);  // off the window
+        PumpFor(400);
+        GetWindowRect(wizard_.hwnd(), &rect_);
+        screen_ = GetDC(nullptr);
+    }
+    void TearDown() override {
+        ReleaseDC(nullptr, screen_);
+        if (IsWindow(wizard_.hwnd())) DestroyWindow(wizard_.hwnd());
+        PumpFor(50);
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    COLORREF At(int x, int y) const { return GetPixel(screen_, rect_.left + x, rect_.top + y); }
+    void MouseTo(int x, int y) { SetCursorPos(rect_.left + x, rect_.top + y); }
+    WindowSkinRecord& Record() { return *WindowRecord(FindWindowIndex(wizard_.hwnd())); }
+    void Send(UINT msg, int x, int y) {
+        SendMessageA(wizard_.hwnd(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    }
+
+    WizardWindow wizard_;
+    RECT rect_ = {};
+    HDC screen_ = nullptr;
+    int threadsBefore_ = 0;
+};
+
+TEST_F(SkinnedWizard, FrameShapeOutlineCaptionAndNoTabStrip) {
+    ASSERT_GE(FindWindowIndex(wizard_.hwnd()), 1);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(wizard_.hwnd(), region), ERROR);
+    for (POINT corner : {POINT{0, 0}, POINT{900, 0}, POINT{0, 660}, POINT{900, 660}})
+        EXPECT_FALSE(PtInRegion(region, corner.x, corner.y)) << corner.x << "," << corner.y;
+    EXPECT_TRUE(PtInRegion(region, 450, 330));
+    EXPECT_TRUE(PtInRegion(region, 3, 3));
+    DeleteObject(region);
+    EXPECT_FALSE(GetWindowLongPtrA(wizard_.hwnd(), GWL_STYLE) & WS_CAPTION);
+
+    // Dark outer line, light inner line, on the left edge half way down.
+    COLORREF outer = At(0, 330), inner = At(1, 330), inside = At(6, 330);
+    EXPECT_LT(Luma(outer), Luma(inside) - 30);
+    EXPECT_GT(Luma(inner), Luma(inside) + 30);
+
+    // The icon at (9, 5): the caption differs from the bare backdrop there, not left of it.
+    WindowSkinRecord& r = Record();
+    CanvasImage drawn(r.backgroundDc), bare(r.captionBackdropDc);
+    int iconPixels = 0, leftOfIcon = 0, white = 0;
+    for (int y = 5; y < 22; y++) {
+        for (int x = 9; x < 26; x++) iconPixels += drawn.At(x, y) != bare.At(x, y);
+        for (int x = 2; x < 8; x++) leftOfIcon += drawn.At(x, y) != bare.At(x, y);
+    }
+    EXPECT_GT(iconPixels, 100);
+    EXPECT_EQ(leftOfIcon, 0);
+    // The bold white title with its grey outline from (29, 8).
+    for (int y = 8; y < 30; y++)
+        for (int x = 29; x < 500; x++) {
+            uint32_t p = drawn.At(x, y);
+            white += ((p >> 16) & 0xFF) > 240 && ((p >> 8) & 0xFF) > 240 && (p & 0xFF) > 240;
+        }
+    EXPECT_GT(white, 150);
+
+    // Where the system would draw the first tab there is only the skin's backdrop.
+    uint32_t back = drawn.At(60, 28);
+    EXPECT_EQ(At(60, 28), RGB((back >> 16) & 0xFF, (back >> 8) & 0xFF, back & 0xFF));
+    // The tab panel's faint white inner line one pixel inside its edge.
+    uint32_t under = drawn.At(60, 25);
+    EXPECT_GT(Luma(At(60, 25)), Luma(RGB((under >> 16) & 0xFF, (under >> 8) & 0xFF, under & 0xFF)));
+}
+
+TEST_F(SkinnedWizard, CloseButtonLightsUpAndDims) {
+    const int px = 867, py = 4;  // inside the close button, off its glyph, where the red is strong
+    COLORREF normal = At(px, py);
+    MouseTo(883, 10);
+    PumpFor(8 * 20 + 150);
+    COLORREF lit = At(px, py);
+    EXPECT_GT(Red(lit) - Green(lit), 60) << std::hex << lit;
+    MouseTo(450, 330);
+    PumpFor(8 * 20 + 150);
+    COLORREF dimmed = At(px, py);
+    EXPECT_LE(std::abs(Red(dimmed) - Red(normal)), 8);
+    EXPECT_LE(std::abs(Green(dimmed) - Green(normal)), 8);
+}
+
+TEST_F(SkinnedWizard, PressingShowsRedAtOnceAndReleasingElsewhereKeepsTheWindow) {
+    MouseTo(883, 10);
+    PumpFor(100);
+    Send(WM_LBUTTONDOWN, 883, 10);
+    PumpFor(50);  // the window surface reaches the screen asynchronously
+    COLORREF pressed = At(867, 3);
+    // The pressed gradient starts from opaque red at the top of the button.
+    EXPECT_GT(Red(pressed), 200) << std::hex << pressed;
+    EXPECT_GT(Red(pressed) - Green(pressed), 100) << std::hex << pressed;
+    Send(WM_MOUSEMOVE, 450, 330);
+    Send(WM_LBUTTONUP, 450, 330);
+    PumpFor(100);
+    EXPECT_TRUE(IsWindow(wizard_.hwnd()));
+}
+
+TEST_F(SkinnedWizard, ReleasingOverTheCloseButtonEndsTheProgram) {
+    MouseTo(883, 10);
+    PumpFor(100);
+    Send(WM_LBUTTONDOWN, 883, 10);
+    Send(WM_LBUTTONUP, 883, 10);
+    PumpFor(200);
+    EXPECT_FALSE(IsWindow(wizard_.hwnd()));
+}
+
+TEST_F(SkinnedWizard, HoveringTheCloseButtonShowsItsTooltip) {
+    MouseTo(880, 9);
+    PumpFor(100);
+    MouseTo(883, 10);
+    HWND tip = nullptr;
+    for (int n = 0; n < 60 && !tip; n++) {
+        PumpFor(50);
+        HWND found = FindWindowA(TOOLTIPS_CLASSA, nullptr);
+        if (found && IsWindowVisible(found)) tip = found;
+    }
+    ASSERT_NE(tip, nullptr) << "no tooltip became visible";
+    char text[64] = {};
+    TTTOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.lpszText = text;
+    SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, "关闭");
+}
+
+TEST_F(SkinnedWizard, PanelsAnimateInTheirDelayPattern) {
+    // The first picture panel sits at (736, 64) in the window, 128 x 160: grab it whole each time
+    // (one copy from the screen, fast enough to see every frame).
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 128, -160, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    GdiBitmap grab(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc grabDc(CreateCompatibleDC(nullptr));
+    HGDIOBJ previous = SelectObject(grabDc.get(), grab.get());
+    auto sample = [&] {
+        BitBlt(grabDc.get(), 0, 0, 128, 160, screen_, rect_.left + 736, rect_.top + 64, SRCCOPY);
+        const COLORREF* p = static_cast<const COLORREF*>(bits);
+        return std::vector<COLORREF>(p, p + 128 * 160);
+    };
+    std::vector<COLORREF> last = sample();
+    std::vector<DWORD> changes;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2200) {
+        PumpMessages();
+        std::vector<COLORREF> now = sample();
+        if (now != last) changes.push_back(GetTickCount());
+        last = now;
+        Sleep(2);
+    }
+    SelectObject(grabDc.get(), previous);
+    ASSERT_GE(changes.size(), 8u) << "the picture hardly changed";
+    int shortGaps = 0, longGaps = 0;
+    for (size_t k = 1; k < changes.size(); k++) {
+        DWORD gap = changes[k] - changes[k - 1];
+        shortGaps += gap >= 60 && gap <= 150;
+        longGaps += gap >= 160 && gap <= 260;
+    }
+    EXPECT_GE(shortGaps, 4);
+    EXPECT_GE(longGaps, 1);
+}
+
+TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
+    // Warm up once, so caches that live as long as the window exist before counting.
+    for (int page = 0; page < 6; page++) {
+        wizard_.SetCurrentPage(page);
+        PumpFor(60);
+    }
+    wizard_.SetCurrentPage(0);
+    PumpFor(100);
+    const int gdi = GdiObjectCount(), windows = UserWindowCount(), threads = ThreadCount();
+    for (int round = 0; round < 3; round++) {
+        for (int page = 0; page < 6; page++) {
+            wizard_.SetCurrentPage(page);
+            PumpFor(40);
+        }
+        MouseTo(883, 10);
+        PumpFor(250);
+        MouseTo(450, 330);
+        PumpFor(250);
+    }
+    wizard_.SetCurrentPage(0);
+    PumpFor(200);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserWindowCount(), windows);
+    EXPECT_EQ(ThreadCount(), threads);
+
+    // Closing the window stops both animation threads.
+    DestroyWindow(wizard_.hwnd());
+    PumpFor(300);
+    EXPECT_EQ(ThreadCount(), threadsBefore_);
+}
+
+}  // namespace
