@@ -17,6 +17,7 @@
 namespace {
 
 constexpr char kPropFrameObject[] = "QL_MainWindowSkin";
+constexpr char kPropRegionSize[] = "QL_RegionSize";
 constexpr int kFadeSteps = 8;
 constexpr UINT kFadePeriod = 20;
 constexpr int kCloseKind = 0, kMaximizeKind = 1, kMinimizeKind = 2;
@@ -27,6 +28,15 @@ int g_backgroundMode = 4;
 std::string g_backgroundPicture;
 GdipImage g_backgroundImage;  // g_backgroundPicture decoded once
 int g_renderSuppressed = 0;
+// The frame's background and outline depend only on the size and the skin background: the layer
+// is drawn once per size and copied on every later render.
+struct BackdropLayer {
+    HDC dc = nullptr;
+    int width = 0, height = 0, generation = -1;
+    int gloss = 0, drawCaption = 0, captionHeight = 0;
+};
+BackdropLayer g_layer;
+int g_backgroundGeneration = 0;
 LONG g_trimsStarted = 0;
 
 using Gdiplus::GpLineGradient;
@@ -206,6 +216,7 @@ void MainWindowSkin::SetWindowBackground(const char*, const void* picture, size_
     else
         g_backgroundPicture.assign(static_cast<const char*>(picture), picture ? size : 0);
     g_backgroundImage = DecodeImage(g_backgroundPicture);
+    g_backgroundGeneration++;
 }
 
 void MainWindowSkin::SetSkinOptions(int enabled, std::optional<int> overlayAlpha,
@@ -373,43 +384,37 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     WindowSkinRecord* r = WindowRecord(i);
     if (!r) return;
     HWND window = r->hwnd;
-    // The rounded outline. The system owns the region once it is set: it is not deleted here.
-    SetWindowRgn(window, nullptr, TRUE);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client;
     GetClientRect(window, &client);
     const int w = client.right, h = client.bottom;
-    SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
+    // The rounded outline. The system owns the region once it is set: it is not deleted here.
+    // Setting the same region again would only cost time.
+    const LONG_PTR regionSize = MAKELONG(w, h);
+    if (GetPropA(window, kPropRegionSize) != reinterpret_cast<HANDLE>(regionSize)) {
+        SetWindowRgn(window, nullptr, TRUE);
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
+        SetPropA(window, kPropRegionSize, reinterpret_cast<HANDLE>(regionSize));
+    }
 
     r = WindowRecord(i);  // the calls above may have re-entered the frame
     ReleaseCanvas(r->backgroundDc);
     r->backgroundDc = CreateCanvas(w, h);
     if (!r->backgroundDc) return;
     SetCanvasProps(window, r->backgroundDc);
-    {
+    if (!DrawBackdropLayer(i, w, h)) return;
+    BitBlt(r->backgroundDc, 0, 0, w, h, g_layer.dc, 0, 0, SRCCOPY);
+    if (r->drawCaption) {
+        ReleaseCanvas(r->captionBackdropDc);
+        r->captionBackdropDc = CreateCanvas(w, h);
+        if (r->captionBackdropDc)
+            BitBlt(r->captionBackdropDc, 0, 0, w, h, g_layer.dc, 0, 0, SRCCOPY);
         GdipGraphics g;
         gp::GdipCreateFromHDC(r->backgroundDc, g.out());
-        if (!g) return;
-        PaintFrameBackground(g.get(), i, w, h);
-        if (r->drawCaption) {
-            gp::GdipResetClip(g.get());
-            GdipPath outer = NewPath(), inner = NewPath();
-            AddRoundedRect(outer.get(), 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1),
-                           7);
-            AddRoundedRect(inner.get(), 1, 1, static_cast<float>(w - 3), static_cast<float>(h - 3),
-                           6);
-            StrokePath(g.get(), outer.get(), ColorRefToArgb(0x000000, 180));
-            StrokePath(g.get(), inner.get(), ColorRefToArgb(0xFFFFFF, 180));
-            gp::GdipFlush(g.get(), Gdiplus::FlushIntentionSync);
-            ReleaseCanvas(r->captionBackdropDc);
-            r->captionBackdropDc = CreateCanvas(w, h);
-            if (r->captionBackdropDc)
-                BitBlt(r->captionBackdropDc, 0, 0, w, h, r->backgroundDc, 0, 0, SRCCOPY);
-            if (r->showTitle) DrawCaption(i, g.get(), true, nullptr);
-            for (int k = 1; k <= r->captionButtons.Count(); k++)
-                PaintFrameButton(i, k, g.get(), false, 0);
-        }
+        if (g && r->showTitle) DrawCaption(i, g.get(), true, nullptr);
+        for (int k = 1; g && k <= r->captionButtons.Count(); k++)
+            PaintFrameButton(i, k, g.get(), false, 0);
     }
     if (copy && dc) {
         HDC target = ExcludeOpaqueChildren(window, dc, 1);
@@ -417,6 +422,36 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     }
     r->needsRender = 0;
     if (!g_renderSuppressed) InvalidateSkinnedControls(i);
+}
+
+bool MainWindowSkin::DrawBackdropLayer(int i, int w, int h) {
+    const WindowSkinRecord& r = *WindowRecord(i);
+    if (g_layer.dc && g_layer.width == w && g_layer.height == h &&
+        g_layer.generation == g_backgroundGeneration && g_layer.gloss == r.gloss &&
+        g_layer.drawCaption == r.drawCaption && g_layer.captionHeight == r.captionHeight)
+        return true;
+    ReleaseCanvas(g_layer.dc);
+    g_layer = BackdropLayer();
+    HDC layer = CreateCanvas(w, h);
+    if (!layer) return false;
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(layer, g.out());
+    if (!g) {
+        ReleaseCanvas(layer);
+        return false;
+    }
+    PaintFrameBackground(g.get(), i, w, h);
+    if (r.drawCaption) {
+        gp::GdipResetClip(g.get());
+        GdipPath outer = NewPath(), inner = NewPath();
+        AddRoundedRect(outer.get(), 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1), 7);
+        AddRoundedRect(inner.get(), 1, 1, static_cast<float>(w - 3), static_cast<float>(h - 3), 6);
+        StrokePath(g.get(), outer.get(), ColorRefToArgb(0x000000, 180));
+        StrokePath(g.get(), inner.get(), ColorRefToArgb(0xFFFFFF, 180));
+    }
+    g.reset();
+    g_layer = {layer, w, h, g_backgroundGeneration, r.gloss, r.drawCaption, r.captionHeight};
+    return true;
 }
 
 void MainWindowSkin::CopyFrame(int i, HDC dc) {
@@ -762,6 +797,7 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             ReleaseCanvas(r->captionBackdropDc);
             r->backgroundDc = r->captionBackdropDc = nullptr;
             RemovePropA(hwnd, kPropFrameObject);
+            RemovePropA(hwnd, kPropRegionSize);
             break;
         case WM_SYSCOMMAND:
             switch (wp & 0xFFF0) {

@@ -56,6 +56,8 @@ class MainWindowSkin {
 
   private:
     void PaintFrameBackground(void* graphics, int windowIndex, int w, int h);
+    // Background and outline of a w x h frame, kept until the size or the background changes.
+    bool DrawBackdropLayer(int windowIndex, int w, int h);
     void DrawCaption(int windowIndex, void* graphics, bool rendering, const char* text);
     void PaintFrameButton(int windowIndex, int button, void* graphics, bool pressed, int alpha);
     void PaintFrameButtonOverlay(void* graphics, int windowIndex, int button, int alpha);
