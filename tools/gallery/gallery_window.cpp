@@ -242,7 +242,7 @@ void FillControls(Builder& b, GalleryControls& c) {
     c.trackBar =
         b.Make(TRACKBAR_CLASSA, TBS_AUTOTICKS | TBS_ENABLESELRANGE | tab, 570, 48, 170, 40);
     SendMessageA(c.trackBar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-    SendMessageA(c.trackBar, TBM_SETSEL, TRUE, MAKELPARAM(40, 80));
+    SendMessageA(c.trackBar, TBM_SETSEL, TRUE, MAKELPARAM(60, 90));
     SendMessageA(c.trackBar, TBM_SETPOS, TRUE, 20);
     c.trackBarPlain = b.Make(TRACKBAR_CLASSA, TBS_NOTICKS | tab, 570, 96, 170, 30);
     SendMessageA(c.trackBarPlain, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));

@@ -18,7 +18,7 @@ struct GalleryControls {
          progressShifted = nullptr;
     // Vertical progress bars at 25 and 75 of 0 .. 100.
     HWND progressQuarter = nullptr, progressThreeQuarters = nullptr;
-    HWND trackBar = nullptr;  // with ticks below and the selection range 40 .. 80 of 0 .. 100
+    HWND trackBar = nullptr;  // ticks below, at 20 of 0 .. 100, selection range 60 .. 90
     HWND trackBarPlain = nullptr, trackBarVertical = nullptr;
     HWND upDownVertical = nullptr, upDownVerticalBuddy = nullptr;
     HWND upDownHorizontal = nullptr, upDownHorizontalBuddy = nullptr;
