@@ -8,6 +8,7 @@
 #include "main_window_skin.h"
 #include "panel_skin.h"
 #include "registry.h"
+#include "remaining_painters.h"
 #include "resource_ids.h"
 #include "wizard_window.h"
 
@@ -31,6 +32,7 @@ void AnimatePanel(PanelSkin& panel, HWND board) {
 }  // namespace
 
 void SkinGlobalSetUp() {
+    InstallRemainingPainters();
     g_mainWindowSkin = std::make_unique<MainWindowSkin>();
     g_tabPanel = std::make_unique<PanelSkin>();
     g_firstPicturePanel = std::make_unique<PanelSkin>();

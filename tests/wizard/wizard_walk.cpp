@@ -637,8 +637,15 @@ void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
         [&] {
             DWORD_PTR result = 0;
             probes++;
-            if (!SendMessageTimeoutA(w.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result))
+            auto sent = std::chrono::steady_clock::now();
+            if (!SendMessageTimeoutA(w.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result)) {
                 unanswered++;
+                std::printf("installation: no answer within 200 ms at %lld ms, progress %d\n",
+                            static_cast<long long>(
+                                std::chrono::duration_cast<std::chrono::milliseconds>(sent - start)
+                                    .count()),
+                            static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
+            }
             DWORD_PTR pos = 0;
             SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 200, &pos);
             if (!pictured && pos > 0 && pos < 1000) {
