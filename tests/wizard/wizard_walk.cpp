@@ -633,21 +633,27 @@ void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
     HWND bar = w.Control(kId进度条1);
     int probes = 0, unanswered = 0;
     bool pictured = false;
+    bool writing = false;
     bool reached = WaitFor(
         [&] {
-            DWORD_PTR result = 0;
-            probes++;
-            auto sent = std::chrono::steady_clock::now();
-            if (!SendMessageTimeoutA(w.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result)) {
-                unanswered++;
-                std::printf("installation: no answer within 200 ms at %lld ms, progress %d\n",
-                            static_cast<long long>(
-                                std::chrono::duration_cast<std::chrono::milliseconds>(sent - start)
-                                    .count()),
-                            static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
-            }
+            // From the first chunk written on, every message is answered within 200 ms.
             DWORD_PTR pos = 0;
             SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 200, &pos);
+            writing = writing || pos > 0;
+            if (writing) {
+                DWORD_PTR result = 0;
+                auto sent = std::chrono::steady_clock::now();
+                probes++;
+                if (!SendMessageTimeoutA(w.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result)) {
+                    unanswered++;
+                    std::printf(
+                        "installation: no answer within 200 ms at %lld ms, progress %d\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(sent - start)
+                                .count()),
+                        static_cast<int>(pos));
+                }
+            }
             if (!pictured && pos > 0 && pos < 1000) {
                 SaveWindowShot(w, "installing");
                 pictured = true;
