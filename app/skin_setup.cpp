@@ -3,9 +3,11 @@
 #include <memory>
 
 #include "canvas.h"
+#include "colour_key.h"
 #include "gdi_handles.h"
 #include "images.h"
 #include "main_window_skin.h"
+#include "painters.h"
 #include "panel_skin.h"
 #include "registry.h"
 #include "remaining_painters.h"
@@ -22,6 +24,7 @@ HICON g_programIcon = nullptr;
 constexpr COLORREF kThemeAtStartUp = RGB(0x22, 0xCA, 0xDD);
 constexpr COLORREF kTheme = RGB(0x51, 0xAE, 0x51);
 constexpr int kAnimationSize = 150;
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
 void AnimatePanel(PanelSkin& panel, HWND board) {
     const ImageBytes& gif = SkinImages().panelAnimation;
@@ -32,6 +35,8 @@ void AnimatePanel(PanelSkin& panel, HWND board) {
 }  // namespace
 
 void SkinGlobalSetUp() {
+    // The installer table, row by row, before any window is skinned.
+    InstallSkinPainters();
     InstallRemainingPainters();
     g_mainWindowSkin = std::make_unique<MainWindowSkin>();
     g_tabPanel = std::make_unique<PanelSkin>();
@@ -61,6 +66,8 @@ void SkinSetUpWindow(WizardWindow& wizard) {
     skin.SetSkinOptions(1, 0, 1);
     skin.SkinMainWindow(wizard.hwnd(), 110, 1, 0, 0, 1);
     g_tabPanel->AttachPanel(c.选择夹1, 1, 5, 1);
+    for (HWND label : {c.标签1, c.标签3, c.标签5})
+        RegisterColourKeyed(label, kMagenta, 1, GetSysColor(COLOR_BTNFACE), 255);
     skin.RegisterContainer(c.分组框1, 1, GetSysColor(COLOR_BTNFACE));
     skin.SetContainerFillAlpha(c.分组框1, 0);
     AnimatePanel(*g_firstPicturePanel, c.画板1);

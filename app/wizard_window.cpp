@@ -6,6 +6,7 @@
 #include "install.h"
 #include "navigation.h"
 #include "bitmap_file.h"
+#include "registry.h"
 #include "resource_ids.h"
 #include "skin_setup.h"
 #include "wizard_controls.h"
@@ -358,7 +359,8 @@ ClassAndStyle ClassFor(Kind kind) {
             return {"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case Kind::GroupBox:
-            return {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
+            // The caption sits at the left, as a group box's caption usually does.
+            return {"BUTTON", BS_GROUPBOX | BS_LEFT, WS_EX_CONTROLPARENT};
         case Kind::Label:
             return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case Kind::TransparentLabel:
@@ -532,6 +534,8 @@ void WizardWindow::CreateControls() {
             def.font.height ? FontFor(def.font.height, def.font.weight, def.font.italic) : guiFont;
         SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
         if (def.kind == Kind::TransparentLabel) SetControlColour(hwnd, def.textColour);
+        // The skin draws control texts in the colour this property names (black when absent).
+        if (def.textColour != kNone) SetSkinProp(hwnd, kPropKjTextColour, def.textColour);
         if (def.kind == Kind::DrawingBoard) SetControlColour(hwnd, def.backColour);
         if (def.kind == Kind::CheckBox)
             SendMessageA(hwnd, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -15,7 +15,9 @@ using Gdiplus::GpFont;
 using Gdiplus::GpFontFamily;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
+using Gdiplus::GpLineGradient;
 using Gdiplus::GpPath;
+using Gdiplus::GpPathGradient;
 using Gdiplus::GpPen;
 using Gdiplus::GpSolidFill;
 using Gdiplus::GpStatus;
@@ -98,6 +100,8 @@ using GdipBitmap = Owned<GpBitmap*, GdipImageDeleter>;
 using GdipFont = Owned<GpFont*, GdipFontDeleter>;
 using GdipFontFamily = Owned<GpFontFamily*, GdipFontFamilyDeleter>;
 using GdipStringFormat = Owned<GpStringFormat*, GdipStringFormatDeleter>;
+using GdipLineBrush = Owned<GpLineGradient*, GdipBrushDeleter>;
+using GdipPathBrush = Owned<GpPathGradient*, GdipBrushDeleter>;
 
 // A window's device context (GetDC or GetWindowDC), handed back with ReleaseDC.
 class WindowDc {

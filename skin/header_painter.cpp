@@ -14,7 +14,7 @@
 #include "paint_tools.h"
 #include "registry.h"
 #include "remaining_painters.h"
-#include "text_width.h"
+#include "container.h"
 
 namespace {
 
@@ -250,7 +250,7 @@ void PaintHeader(int windowIndex, int index, HDC dc) {
 
         ScopedCanvas canvas(BackgroundSnapshot(header, rc));
         if (canvas) {
-            GdipGraphics g = GraphicsOnDc(canvas.get());
+            GdipGraphics g = GraphicsOn(canvas.get());
             const float fw = static_cast<float>(w), fh = static_cast<float>(h);
             const float ft = static_cast<float>(top);
             GdipPath body = RectanglePath(0, ft, fw, fh);

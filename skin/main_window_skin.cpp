@@ -6,8 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "button_painter.h"
 #include "canvas.h"
-#include "child_clip.h"
+#include "container.h"
+#include "list_frame_painter.h"
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "geometry.h"
@@ -762,6 +764,22 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             break;
         case WM_WINDOWPOSCHANGED:
             ArrangeCaptionButtons(i);
+            break;
+        case WM_DRAWITEM:
+            DrawButtonItemMessage(i, lp);
+            break;
+        case WM_COMMAND:
+            if (g_skinSettings.engineEnabled && g_skinSettings.translucentControls)
+                InvalidateOnContentChange(wp, lp);
+            break;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+            if (g_skinSettings.engineEnabled && g_skinSettings.translucentControls) {
+                LRESULT brush = 0;
+                if (AnswerControlColour(msg, wp, lp, &brush)) return brush;
+            }
             break;
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);

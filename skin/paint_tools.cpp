@@ -5,16 +5,135 @@
 
 #include "drawing.h"
 
+GdipGraphics GraphicsOn(HDC dc) {
+    GdipGraphics g;
+    if (dc) gp::GdipCreateFromHDC(dc, g.out());
+    return g;
+}
+
+void FillRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height) {
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(argb, brush.out());
+    if (g && brush) gp::GdipFillRectangle(g, brush.get(), x, y, width, height);
+}
+
+void FillPathArgb(GpGraphics* g, GpPath* path, uint32_t argb) {
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(argb, brush.out());
+    if (g && path && brush) gp::GdipFillPath(g, brush.get(), path);
+}
+
+void DrawPathArgb(GpGraphics* g, GpPath* path, uint32_t argb, float penWidth) {
+    GdipPen pen;
+    gp::GdipCreatePen1(argb, penWidth, Gdiplus::UnitWorld, pen.out());
+    if (g && path && pen) gp::GdipDrawPath(g, pen.get(), path);
+}
+
+void DrawRectArgb(GpGraphics* g, uint32_t argb, float penWidth, float x, float y, float width,
+                  float height) {
+    GdipPen pen;
+    gp::GdipCreatePen1(argb, penWidth, Gdiplus::UnitWorld, pen.out());
+    if (g && pen) gp::GdipDrawRectangle(g, pen.get(), x, y, width, height);
+}
+
+void FillPathGradient(GpGraphics* g, GpPath* path, float x1, float y1, float x2, float y2,
+                      uint32_t from, uint32_t to) {
+    const Gdiplus::PointF p1(x1, y1), p2(x2, y2);
+    GdipLineBrush brush;
+    gp::GdipCreateLineBrush(&p1, &p2, from, to, Gdiplus::WrapModeTile, brush.out());
+    if (g && path && brush) gp::GdipFillPath(g, brush.get(), path);
+}
+
+void ClearRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height) {
+    if (!g) return;
+    gp::GdipSetClipRect(g, x, y, width, height, Gdiplus::CombineModeReplace);
+    gp::GdipGraphicsClear(g, argb);
+    gp::GdipResetClip(g);
+}
+
+void DrawImageAt(GpGraphics* g, const ImageBytes& bytes, float x, float y) {
+    GdipImage image = DecodeImage(bytes);
+    if (!g || !image) return;
+    UINT width = 0, height = 0;
+    gp::GdipGetImageWidth(image.get(), &width);
+    gp::GdipGetImageHeight(image.get(), &height);
+    // Pixel size, whatever resolution the file claims.
+    gp::GdipDrawImageRect(g, image.get(), x, y, static_cast<float>(width),
+                          static_cast<float>(height));
+}
+
+void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layout, uint32_t argb,
+                  float x, float y, float width, float height) {
+    if (!g || !layout.face || !*layout.face) return;
+    GdipFontFamily family;
+    gp::GdipCreateFontFamilyFromName(WideFromAnsi(layout.face).c_str(), nullptr, family.out());
+    if (!family) return;
+    GdipFont font;
+    gp::GdipCreateFont(family.get(), layout.emSize, layout.style, Gdiplus::UnitPixel, font.out());
+    GdipStringFormat format;
+    if (!layout.defaultFormat) {
+        gp::GdipCreateStringFormat(0, LANG_NEUTRAL, format.out());
+        if (!format) return;
+        gp::GdipSetStringFormatAlign(format.get(), layout.align);
+        gp::GdipSetStringFormatLineAlign(format.get(), layout.lineAlign);
+    }
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(argb, brush.out());
+    if (!font || !brush) return;
+    const std::wstring wide = WideFromAnsi(text.c_str());
+    const Gdiplus::RectF box(x, y, width, height);
+    gp::GdipDrawString(g, wide.c_str(), -1, font.get(), &box, format.get(), brush.get());
+}
+
+bool ClassNameIs(HWND hwnd, const char* name) {
+    char buffer[256] = {};
+    GetClassNameA(hwnd, buffer, 255);
+    return lstrcmpA(buffer, name) == 0;
+}
+
+std::string WindowTextOf(HWND hwnd) {
+    const int n = GetWindowTextLengthA(hwnd);
+    std::string text(n + 1, '\0');
+    const int got = GetWindowTextA(hwnd, &text[0], n + 1);
+    text.resize(got > 0 ? got : 0);
+    return text;
+}
+
+LONG_PTR StyleOf(HWND hwnd) {
+    return GetWindowLongPtrA(hwnd, GWL_STYLE);
+}
+
+LONG_PTR ExStyleOf(HWND hwnd) {
+    return GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+}
+
+RECT WindowRectAtOrigin(HWND hwnd) {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    return r;
+}
+
+RECT ClientRectOf(HWND hwnd) {
+    RECT r = {};
+    GetClientRect(hwnd, &r);
+    return r;
+}
+
+void DeleteColourAnswer(HWND child) {
+    // DeleteObject refuses stock objects, so the hollow brush can sit here too.
+    if (HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(SkinProp(child, kPropKjBrush)))
+        DeleteObject(brush);
+    if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(SkinProp(child, kPropKjBrushBitmap)))
+        DeleteObject(bitmap);
+    SetSkinProp(child, kPropKjBrush, 0);
+    SetSkinProp(child, kPropKjBrushBitmap, 0);
+}
+
 SIZE WindowExtent(HWND hwnd) {
     RECT r = {};
     GetWindowRect(hwnd, &r);
     return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-GdipGraphics GraphicsOnDc(HDC dc) {
-    GdipGraphics g;
-    if (dc) gp::GdipCreateFromHDC(dc, g.out());
-    return g;
 }
 
 GdipPath NewPath() {

@@ -1,15 +1,98 @@
-// The GDI+ objects a painter makes for one paint, and the copy of its finished canvas to the
-// screen that every painter ends with.
+// Small steps every control painter repeats: GDI+ fills and strokes in ARGB colours, images at
+// their natural size, text, and the window facts the painters read (class, text, sizes).
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 
 #include "gdi_handles.h"
+#include "images.h"
+#include "registry.h"
+
+// ---- GDI+ -------------------------------------------------------------------------------------
+
+GdipGraphics GraphicsOn(HDC dc);
+void FillRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height);
+void FillPathArgb(GpGraphics* g, GpPath* path, uint32_t argb);
+void DrawPathArgb(GpGraphics* g, GpPath* path, uint32_t argb, float penWidth = 1.0f);
+void DrawRectArgb(GpGraphics* g, uint32_t argb, float penWidth, float x, float y, float width,
+                  float height);
+// A linear gradient between two points (tile wrap mode) filling `path`.
+void FillPathGradient(GpGraphics* g, GpPath* path, float x1, float y1, float x2, float y2,
+                      uint32_t from, uint32_t to);
+// Clears (x, y, width, height) to `argb` and nothing else; the clip is reset afterwards.
+void ClearRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height);
+// Decodes the image and draws it unscaled with its top-left corner at (x, y).
+void DrawImageAt(GpGraphics* g, const ImageBytes& bytes, float x, float y);
+
+struct TextLayout {
+    const char* face;
+    float emSize;  // pixels
+    int style;     // GDI+ style bits
+    Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+    Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
+    bool defaultFormat = false;  // no string format object at all
+};
+// Draws `text` (ANSI) in `argb`; nothing when the face names no font family.
+void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layout, uint32_t argb,
+                  float x, float y, float width, float height);
+
+// ---- Windows ----------------------------------------------------------------------------------
+
+bool ClassNameIs(HWND hwnd, const char* name);
+std::string WindowTextOf(HWND hwnd);
+LONG_PTR StyleOf(HWND hwnd);
+LONG_PTR ExStyleOf(HWND hwnd);
+// The window rectangle moved to the origin.
+RECT WindowRectAtOrigin(HWND hwnd);
+RECT ClientRectOf(HWND hwnd);
+// floor(n / 2), also for negative n.
+inline int FloorDiv2(int n) {
+    return n >= 0 ? n / 2 : -((1 - n) / 2);
+}
+inline int Width(const RECT& r) {
+    return r.right - r.left;
+}
+inline int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+// The text colour a control asks for (Kj_Ztys), 0 (black) when none was set.
+inline COLORREF TextColourOf(HWND hwnd) {
+    return static_cast<COLORREF>(SkinProp(hwnd, kPropKjTextColour));
+}
+
+// The window record and class-table entry a subclassed control names with Hw_FuID and Hw_lbID;
+// both null when either is gone (the tables are released at exit before the last windows).
+template <typename Record>
+struct ControlRef {
+    WindowSkinRecord* window = nullptr;
+    Record* entry = nullptr;
+    int windowIndex = 0;
+    int index = 0;
+    explicit operator bool() const { return entry != nullptr; }
+};
+template <typename Record>
+ControlRef<Record> FindControl(HWND hwnd, SkinList<Record> WindowSkinRecord::*table) {
+    ControlRef<Record> ref;
+    ref.windowIndex = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
+    ref.index = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
+    ref.window = WindowRecord(ref.windowIndex);
+    Record* entry = ref.window ? (ref.window->*table).At(ref.index) : nullptr;
+    if (entry && entry->hwnd == hwnd) ref.entry = entry;
+    if (!ref.entry) ref.window = nullptr;
+    return ref;
+}
+
+// Deletes the brush and bitmap a colour answer left on `child` and forgets them.
+void DeleteColourAnswer(HWND child);
+
+// ---- Paths, pens, brushes and the final copy ----------------------------------------------------
 
 // Width and height of the window rectangle.
 SIZE WindowExtent(HWND hwnd);
 
-GdipGraphics GraphicsOnDc(HDC dc);
 GdipPath NewPath();
 // A closed figure of AddRoundedRect.
 GdipPath RoundedRectPath(float x, float y, float width, float height, int d);

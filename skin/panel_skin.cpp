@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "canvas.h"
-#include "child_clip.h"
+#include "list_frame_painter.h"
 #include "drawing.h"
 #include "geometry.h"
 #include "images.h"

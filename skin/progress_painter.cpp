@@ -98,7 +98,7 @@ void PaintProgressBar(int windowIndex, int index) {
     ScopedCanvas canvas(BackgroundSnapshot(p, RECT{0, 0, W, H}));
     if (!canvas) return;
     {
-        GdipGraphics g = GraphicsOnDc(canvas.get());
+        GdipGraphics g = GraphicsOn(canvas.get());
         const float w = static_cast<float>(W), h = static_cast<float>(H);
 
         GdipPath outline = RoundedRectPath(0, 0, w - 1, h - 1, 5);

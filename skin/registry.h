@@ -51,11 +51,25 @@ struct ClassEntry {
     WNDPROC originalProc = nullptr;
     int hot = 0;  // hover flag of the hot-tracking protocol
 };
+// Button kinds.
+enum ButtonKind { kPushButton = 0, kRadioButton = 4, kCheckBox = 5 };
 struct ButtonRecord : ClassEntry {
+    int kind = kPushButton;
+    std::string text;  // the window text, kept current on WM_SETTEXT
+    int focused = 0;
     SkinTooltip tooltip;  // never given a window in this system
+    std::string fontFace;
+    int fontSize = 0;   // pixels
+    int fontStyle = 0;  // GDI+ style bits
 };
-struct EditRecord : ClassEntry {};
-struct ListFrameRecord : ClassEntry {};
+struct EditRecord : ClassEntry {
+    int focused = 0;
+    int mouseDown = 0;
+};
+struct ListFrameRecord : ClassEntry {
+    int focused = 0;
+    int arrowKeyDown = 0;
+};
 struct TrackBarRecord : ClassEntry {
     int vertical = 0;
     int tickSide = 0;  // 0 top/left, 1 bottom/right, 2 both, 3 none
@@ -64,7 +78,9 @@ struct TrackBarRecord : ClassEntry {
 struct ProgressRecord : ClassEntry {
     int vertical = 0;
 };
-struct ComboRecord : ClassEntry {};
+struct ComboRecord : ClassEntry {
+    int focused = 0;
+};
 struct UpDownRecord : ClassEntry {
     int hotPart = 0;  // half under the mouse at the last move: 0 first, 1 second
     int pressed = 0;
@@ -82,7 +98,9 @@ struct HeaderRecord : ClassEntry {
     int fontStyle = 0;
     HIMAGELIST imageList = nullptr;  // the list view's; it stays the list view's to free
 };
-struct KeyedControlRecord : ClassEntry {};
+struct KeyedControlRecord : ClassEntry {
+    COLORREF keyColour = 0;  // drawn pixels of this colour let the backdrop through
+};
 struct StaticRecord : ClassEntry {};
 
 struct DockedChild {

@@ -121,7 +121,7 @@ void PaintTrackBar(int windowIndex, int index) {
     ScopedCanvas canvas(BackgroundSnapshot(t, RECT{0, 0, W, H}));
     if (!canvas) return;
     {
-        GdipGraphics g = GraphicsOnDc(canvas.get());
+        GdipGraphics g = GraphicsOn(canvas.get());
         const float w = static_cast<float>(W), h = static_cast<float>(H);
         const float min = static_cast<float>(SendMessageA(t, TBM_GETRANGEMIN, 0, 0));
         const float max = static_cast<float>(SendMessageA(t, TBM_GETRANGEMAX, 0, 0));

@@ -164,7 +164,7 @@ void PaintUpDown(int windowIndex, int index, int hot, int useHot, int pressed, i
     ScopedCanvas canvas(BackgroundSnapshot(u, RECT{0, 0, W, H}));
     if (!canvas) return;
     {
-        GdipGraphics g = GraphicsOnDc(canvas.get());
+        GdipGraphics g = GraphicsOn(canvas.get());
         if (g) {
             gp::GdipSetSmoothingMode(g.get(), Gdiplus::SmoothingModeAntiAlias);
             gp::GdipSetCompositingQuality(g.get(), Gdiplus::CompositingQualityHighQuality);

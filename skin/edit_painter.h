@@ -1,0 +1,37 @@
+// Edit fields and combo boxes. An edit field keeps its own text and caret; the engine paints the
+// ring around it and, while controls are translucent, gives it the backdrop as its background
+// brush. A combo box's face is painted whole, its child windows left out.
+#pragma once
+
+#include <windows.h>
+
+#include "gdi_handles.h"
+
+void InstallEditsAndCombos(int windowIndex, HWND parent);
+int EditIndex(int windowIndex, HWND hwnd);
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// The ring between the window rectangle and the client area with its scroll bars. A flag that is
+// set makes the value beside it count instead of the record's state.
+void PaintEditFrame(HWND edit, int focused, int useFocused, int hot, int useHot);
+void PaintEditOutline(HWND edit, int focused, int useFocused, int hot, int useHot, GpGraphics* g);
+void PaintComboBox(int windowIndex, int comboIndex, int hot, int ignored, int focused,
+                   int useFocused);
+
+bool HasScrollBars(HWND hwnd);
+// The visible scroll bars in screen coordinates (the vertical one over the corner square when
+// both show); null when the style has neither. Owned by the caller.
+HRGN ScrollBarRegion(HWND hwnd);
+// Lets the system draw the non-client area of `hwnd` inside `region` only (scroll bars), or
+// nothing at all when `region` is null.
+LRESULT DefaultNonClientPaint(HWND hwnd, HRGN region, LPARAM lp);
+RECT ClientRectInWindow(HWND hwnd);
+void FillClientBackdrop(HWND hwnd, HDC dc, bool intoGivenDc);
+// The washed backdrop behind the client area as a bitmap owned by the caller.
+HBITMAP EditBackdropBitmap(HWND edit);
+// WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: transparent text over a pattern brush of the backdrop. The
+// brush and its bitmap stay with the control (Kj_dxjb, Kj_wtjb); the previous pair is deleted.
+HBRUSH AnswerEditColour(HWND edit, HDC dc);
+RECT RectInParentWindow(HWND hwnd);
