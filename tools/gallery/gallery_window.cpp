@@ -1,5 +1,8 @@
 #include "gallery_window.h"
 
+#include "button_painter.h"
+#include "container.h"
+
 #include <commctrl.h>
 
 #include <memory>
@@ -90,7 +93,20 @@ LRESULT CALLBACK GalleryProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ScreenToClient(hwnd, &p);
             return p.y < kCaptionBand ? HTCAPTION : HTCLIENT;
         }
+        // What the main-window frame hands to the painters, this window hands over too.
+        case WM_DRAWITEM:
+            if (state) DrawButtonItemMessage(state->windowIndex, lp);
+            return TRUE;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (AnswerControlColour(msg, wp, lp, &brush)) return brush;
+            return DefWindowProcA(hwnd, msg, wp, lp);
+        }
         case WM_COMMAND:
+            InvalidateOnContentChange(wp, lp);
             if (LOWORD(wp) == kCloseId || LOWORD(wp) == IDCANCEL) DestroyWindow(hwnd);
             return 0;
         case WM_CLOSE:

@@ -3,11 +3,13 @@
 
 #include "gallery_window.h"
 #include "gdi_handles.h"
+#include "painters.h"
 #include "remaining_painters.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     GdiplusSession gdiplus;
     if (!gdiplus.ok()) return 1;
+    InstallSkinPainters();
     InstallRemainingPainters();
     GalleryControls gallery = CreateGallery(instance, 80, 60, true);
     if (!gallery.window) return 1;
