@@ -10,3 +10,6 @@ RECT ChildRectInParent(HWND child);
 // `dc` (or the window's own DC when haveDc is 0) with the rectangles of the window's visible,
 // non-transparent direct children excluded from its clip region.
 HDC ExcludeOpaqueChildren(HWND window, HDC dc, int haveDc);
+// `windowDc`, a device context of the whole window (GetWindowDC), with the rectangles of the
+// window's visible direct children excluded from its clip region.
+HDC ExcludeVisibleChildren(HWND window, HDC windowDc);
