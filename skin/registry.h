@@ -61,7 +61,12 @@ struct ComboRecord : ClassEntry {};
 struct UpDownRecord : ClassEntry {};
 struct HeaderRecord : ClassEntry {};
 struct KeyedControlRecord : ClassEntry {};
-struct StaticRecord : ClassEntry {};
+struct StaticRecord : ClassEntry {
+    int kind = 0;  // 1 text, 2 icon
+    std::string fontFace;
+    int fontSize = 0;
+    int fontStyle = 0;
+};
 
 struct DockedChild {
     HWND hwnd = nullptr;
