@@ -24,9 +24,11 @@ std::string Format(const char* pattern, const std::string& arg) {
 }
 
 void WriteInfoLines(InstallerView& view, const char* lastLine) {
+    view.FreezeInfo(true);
     view.SetInfoText(kInstallHeader);
     for (const char* line : kInstallLines) view.AppendInfoText(line);
     view.AppendInfoText(lastLine);
+    view.FreezeInfo(false);
 }
 
 std::string DescribeExtractFailure(const ExtractResult& r, const std::string& archive) {
@@ -39,6 +41,30 @@ std::string DescribeExtractFailure(const ExtractResult& r, const std::string& ar
         default:
             return Format(kFailArchiveDamaged, r.entry.empty() ? archive : r.entry);
     }
+}
+
+struct OffThreadJob {
+    const std::function<bool()>* work;
+    bool result;
+};
+
+DWORD WINAPI RunJob(void* job) {
+    auto* j = static_cast<OffThreadJob*>(job);
+    j->result = (*j->work)();
+    return 0;
+}
+
+// Runs `work` on a worker thread and calls `whileWaiting` about every 30 ms until it is done, so
+// a slow platform call (the first shell link of a process loads a good part of the shell) does
+// not freeze the window.
+bool RunOffThread(const std::function<bool()>& work, const std::function<void()>& whileWaiting) {
+    OffThreadJob job = {&work, false};
+    HANDLE thread = CreateThread(nullptr, 0, RunJob, &job, 0, nullptr);
+    if (!thread) return work();
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30, QS_ALLINPUT) != WAIT_OBJECT_0)
+        whileWaiting();
+    CloseHandle(thread);
+    return job.result;
 }
 
 }  // namespace
@@ -93,7 +119,9 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     };
     const uint64_t total = payload.size + kPayloadTotalBytes;
     bool stopped = false;
+    uint64_t reported = 0;
     auto report = [&](uint64_t done) {
+        reported = done;
         if (request.progress && !request.progress(done < total ? done : total, total))
             stopped = true;
         return !stopped;
@@ -122,8 +150,9 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     if (request.desktopDir.empty()) return undo(InstallOutcome::Failed, kFailDesktop);
     const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
     bool linkExisted = FileExists(link);
-    if (!CreateShortcut(link, program))
-        return undo(InstallOutcome::Failed, Format(kFailShortcut, link));
+    bool linked =
+        RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
+    if (!linked) return undo(InstallOutcome::Failed, Format(kFailShortcut, link));
     if (!linkExisted) journal.AddFile(link);
 
     if (!request.uninstallKey.empty() && !WriteUninstallEntry(request.uninstallKey, product))

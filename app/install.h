@@ -16,6 +16,8 @@ class InstallerView {
     virtual std::string DirectoryText() = 0;  // the installation-directory field as it stands
     virtual void SetInfoText(const char* text) = 0;
     virtual void AppendInfoText(const char* text) = 0;
+    // Around a run of info-text changes: the box repaints once at the end instead of after each.
+    virtual void FreezeInfo(bool) {}
     // Waits while processing the program's messages; false when the program is quitting.
     virtual bool Pause(unsigned milliseconds) = 0;
     virtual void SetCurrentPage(int index) = 0;

@@ -9,6 +9,7 @@
 #include "message_box_frame.h"
 #include "panel_skin.h"
 #include "registry.h"
+#include "remaining_painters.h"
 #include "resource_ids.h"
 #include "shell_ops.h"
 #include "wizard_window.h"
@@ -33,6 +34,7 @@ void AnimatePanel(PanelSkin& panel, HWND board) {
 }  // namespace
 
 void SkinGlobalSetUp() {
+    InstallRemainingPainters();
     g_mainWindowSkin = std::make_unique<MainWindowSkin>();
     g_tabPanel = std::make_unique<PanelSkin>();
     g_firstPicturePanel = std::make_unique<PanelSkin>();

@@ -70,3 +70,8 @@ void WindowInstallerView::SetProgress(uint64_t done, uint64_t total) {
     SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(done * kProgressRange / total), 0);
     UpdateWindow(progress_);
 }
+
+void WindowInstallerView::FreezeInfo(bool frozen) {
+    SendMessageA(info_, WM_SETREDRAW, !frozen, 0);
+    if (!frozen) RedrawWindow(info_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}

@@ -33,6 +33,7 @@ class WindowInstallerView : public InstallerView {
     std::string DirectoryText() override { return WindowText(directory_); }
     void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
     void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
+    void FreezeInfo(bool frozen) override;
     bool Pause(unsigned milliseconds) override { return PauseWithMessages(milliseconds); }
     void SetCurrentPage(int index) override {
         if (setPage_) setPage_(owner_, index);

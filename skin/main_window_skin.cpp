@@ -12,6 +12,7 @@
 #include "gdi_handles.h"
 #include "geometry.h"
 #include "images.h"
+#include "paint_tools.h"
 #include "registry.h"
 
 namespace {
@@ -43,28 +44,6 @@ using Gdiplus::GpLineGradient;
 
 GpGraphics* G(void* graphics) {
     return static_cast<GpGraphics*>(graphics);
-}
-
-void FillPathWith(GpGraphics* g, GpPath* path, GpBrush* brush) {
-    if (g && path && brush) gp::GdipFillPath(g, brush, path);
-}
-
-void FillSolidPath(GpGraphics* g, GpPath* path, uint32_t argb) {
-    GdipSolidBrush brush;
-    gp::GdipCreateSolidFill(argb, brush.out());
-    FillPathWith(g, path, brush.get());
-}
-
-void StrokePath(GpGraphics* g, GpPath* path, uint32_t argb) {
-    GdipPen pen;
-    gp::GdipCreatePen1(argb, 1.0f, Gdiplus::UnitPixel, pen.out());
-    if (pen) gp::GdipDrawPath(g, pen.get(), path);
-}
-
-GdipPath NewPath() {
-    GdipPath path;
-    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
-    return path;
 }
 
 // The average colour of 2000 pixels taken at random; black when the picture does not decode.
@@ -342,7 +321,7 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
     GdipPath outline = NewPath();
     AddRoundedRect(outline.get(), 0, 0, static_cast<float>(w), static_cast<float>(h), 4);
     gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
-    FillSolidPath(g, outline.get(), ColorRefToArgb(g_baseColour, 255));
+    FillPath(g, NewSolidBrush(ColorRefToArgb(g_baseColour, 255)).get(), outline.get());
     if (GpImage* picture = g_backgroundImage.get()) {
         UINT pw = 0, ph = 0;
         gp::GdipGetImageWidth(picture, &pw);
@@ -439,8 +418,8 @@ bool MainWindowSkin::DrawBackdropLayer(int i, int w, int h) {
         GdipPath outer = NewPath(), inner = NewPath();
         AddRoundedRect(outer.get(), 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1), 7);
         AddRoundedRect(inner.get(), 1, 1, static_cast<float>(w - 3), static_cast<float>(h - 3), 6);
-        StrokePath(g.get(), outer.get(), ColorRefToArgb(0x000000, 180));
-        StrokePath(g.get(), inner.get(), ColorRefToArgb(0xFFFFFF, 180));
+        StrokePath(g.get(), NewPen(ColorRefToArgb(0x000000, 180)).get(), outer.get());
+        StrokePath(g.get(), NewPen(ColorRefToArgb(0xFFFFFF, 180)).get(), inner.get());
     }
     g.reset();
     g_layer = {layer, w, h, g_backgroundGeneration, r.gloss, r.drawCaption, r.captionHeight};
@@ -536,7 +515,7 @@ void MainWindowSkin::PaintFrameButtonOverlay(void* graphics, int i, int k, int a
     AddTopRoundedRect(top.get(), fx, fy, fw, fh, 1);
     GdipLineBrush shade =
         VerticalGradient(fx, fy, fh, ColorRefToArgb(0, a / 5), ColorRefToArgb(0xFFFFFF, 0));
-    FillPathWith(g, top.get(), shade.get());
+    FillPath(g, shade.get(), top.get());
 
     GdipPath lit = NewPath();
     if (b.kind == kCloseKind)
@@ -546,7 +525,7 @@ void MainWindowSkin::PaintFrameButtonOverlay(void* graphics, int i, int k, int a
     COLORREF tint = b.kind == kCloseKind ? kRed : g_skinSettings.themeColour;
     GdipLineBrush glow =
         VerticalGradient(fx, fy, fh, ColorRefToArgb(tint, a), ColorRefToArgb(0xFFFFFF, 0));
-    FillPathWith(g, lit.get(), glow.get());
+    FillPath(g, glow.get(), lit.get());
 
     GdipPath rim = NewPath();
     const float rimH = static_cast<float>(static_cast<int>(0.8 * h));
@@ -594,7 +573,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
                 ? VerticalGradient(fx, fy, fh, ColorRefToArgb(kRed, 255),
                                    ColorRefToArgb(0xFFFFFF, 30))
                 : VerticalGradient(fx, fy, fh, ColorRefToArgb(0, 80), ColorRefToArgb(0xFFFFFF, 5));
-        FillPathWith(g, shape.get(), brush.get());
+        FillPath(g, brush.get(), shape.get());
         if (image) gp::GdipDrawImageRect(g, image.get(), fx, fy, fw - 1, fh);
         own.reset();
         CopyToWindow(i, x, y, w, h);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -55,11 +56,32 @@ struct ButtonRecord : ClassEntry {
 };
 struct EditRecord : ClassEntry {};
 struct ListFrameRecord : ClassEntry {};
-struct TrackBarRecord : ClassEntry {};
-struct ProgressRecord : ClassEntry {};
+struct TrackBarRecord : ClassEntry {
+    int vertical = 0;
+    int tickSide = 0;  // 0 top/left, 1 bottom/right, 2 both, 3 none
+    int selectionRange = 0;
+};
+struct ProgressRecord : ClassEntry {
+    int vertical = 0;
+};
 struct ComboRecord : ClassEntry {};
-struct UpDownRecord : ClassEntry {};
-struct HeaderRecord : ClassEntry {};
+struct UpDownRecord : ClassEntry {
+    int hotPart = 0;  // half under the mouse at the last move: 0 first, 1 second
+    int pressed = 0;
+    int horizontal = 0;
+    LPARAM lastPoint = 0;  // lParam of the last button down or up
+};
+struct HeaderRecord : ClassEntry {
+    int hotItem = 0;  // 1-based item under the mouse, 0 none
+    int paintedHotItem = 0;
+    int buttons = 0;
+    int pressedItem = 0;
+    int pressed = 0;
+    std::string fontFace;
+    int fontSize = 0;
+    int fontStyle = 0;
+    HIMAGELIST imageList = nullptr;  // the list view's; it stays the list view's to free
+};
 struct KeyedControlRecord : ClassEntry {};
 struct StaticRecord : ClassEntry {
     int kind = 0;  // 1 text, 2 icon

@@ -107,6 +107,17 @@ CanvasImage::CanvasImage(HDC dc) {
     pixels_ = std::move(pixels);
 }
 
+CanvasImage CaptureWindow(HWND hwnd) {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    ScopedCanvas canvas(CreateCanvas(r.right - r.left, r.bottom - r.top));
+    {
+        WindowDc screen(hwnd, WindowDc::kWholeWindow);
+        BitBlt(canvas.get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), 0, 0, SRCCOPY);
+    }
+    return CanvasImage(canvas.get());
+}
+
 int GdiObjectCount() {
     SetLastError(0);
     DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);

@@ -65,6 +65,9 @@ inline uint32_t CanvasPixel(HDC dc, int x, int y) {
     return CanvasImage(dc).At(x, y);
 }
 
+// What the whole window rectangle of `hwnd` shows on screen now.
+CanvasImage CaptureWindow(HWND hwnd);
+
 // GDI objects of this process. Wine's GetGuiResources is a stub that answers 0, so there the
 // count comes from probing every slot of the GDI handle table.
 int GdiObjectCount();

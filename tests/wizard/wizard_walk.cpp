@@ -160,26 +160,20 @@ LRESULT CheckState(HWND box) {
     return state;
 }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> found;
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -514,16 +508,21 @@ bool SavePng(HBITMAP bitmap, const std::string& path) {
     return saved;
 }
 
-// The wizard as it is on the screen now, after the page has had time to paint.
-void SaveScreenshot(const Wizard& w, int page) {
+// The wizard as it is on the screen now, saved as `name`.png.
+void SaveWindowShot(const Wizard& w, const std::string& name) {
     if (g_config.screenshots.empty()) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
     RECT r;
-    ASSERT_TRUE(GetWindowRect(w.window, &r)) << "screenshot of page " << page;
+    ASSERT_TRUE(GetWindowRect(w.window, &r)) << "screenshot " << name;
     Bitmap shot = CaptureScreen(r);
-    std::string path = g_config.screenshots + "\\page-" + std::to_string(page) + ".png";
+    std::string path = g_config.screenshots + "\\" + name + ".png";
     EXPECT_TRUE(shot.get() && SavePng(shot.get(), path))
-        << "screenshot of page " << page << ": could not save " << Utf8(path);
+        << "screenshot " << name << ": could not save " << Utf8(path);
+}
+
+// The wizard after the page has had time to paint.
+void SaveScreenshot(const Wizard& w, int page) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+    SaveWindowShot(w, "page-" + std::to_string(page));
 }
 
 // ---- dialogs of the installer ----------------------------------------------------------------
@@ -629,14 +628,44 @@ void WalkToDirectoryPage(const Wizard& w) {
 void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
     ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6"));
     auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitFor([&] { return w.Page() == 4; }, kInstallDeadlineMs, 100))
-        << u8"按钮6 确认安装: page 4 not reached within " << kInstallDeadlineMs
-        << " ms; 编辑框2 reads \"" << ShownText(GetDlgItem(w.Control(kId分组框1), kId编辑框2))
-        << "\"";
+    // While the files are written the window answers within 200 ms and shows its progress; one
+    // picture of it is kept.
+    HWND bar = w.Control(kId进度条1);
+    int probes = 0, unanswered = 0;
+    bool pictured = false;
+    bool reached = WaitFor(
+        [&] {
+            DWORD_PTR result = 0;
+            probes++;
+            auto sent = std::chrono::steady_clock::now();
+            if (!SendMessageTimeoutA(w.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result)) {
+                unanswered++;
+                std::printf("installation: no answer within 200 ms at %lld ms, progress %d\n",
+                            static_cast<long long>(
+                                std::chrono::duration_cast<std::chrono::milliseconds>(sent - start)
+                                    .count()),
+                            static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
+            }
+            DWORD_PTR pos = 0;
+            SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 200, &pos);
+            if (!pictured && pos > 0 && pos < 1000) {
+                SaveWindowShot(w, "installing");
+                pictured = true;
+            }
+            return w.Page() == 4;
+        },
+        kInstallDeadlineMs, 20);
+    ASSERT_TRUE(reached) << u8"按钮6 确认安装: page 4 not reached within " << kInstallDeadlineMs
+                         << " ms; 编辑框2 reads \""
+                         << ShownText(GetDlgItem(w.Control(kId分组框1), kId编辑框2)) << "\"";
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                   std::chrono::steady_clock::now() - start)
                   .count();
-    std::printf("installation: page 4 after %lld ms\n", static_cast<long long>(ms));
+    std::printf("installation: page 4 after %lld ms, %d probes, progress pictured: %s\n",
+                static_cast<long long>(ms), probes, pictured ? "yes" : "no");
+    EXPECT_EQ(unanswered, 0) << "installation: the window did not answer WM_NULL within 200 ms";
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0))
+        << "installation: the progress bar did not reach its maximum";
     ASSERT_STEP(ExpectPage(w, 4, u8"按钮6 确认安装"));
 
     std::string product = ProductDirectory(TargetDirectory());
