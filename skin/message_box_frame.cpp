@@ -12,6 +12,7 @@
 #include "geometry.h"
 #include "images.h"
 #include "main_window_skin.h"
+#include "paint_tools.h"
 #include "registry.h"
 #include "static_painter.h"
 
@@ -38,26 +39,15 @@ WindowSkinRecord* RecordOf(HWND hwnd, int* index = nullptr) {
     return record && record->hwnd == hwnd ? record : nullptr;
 }
 
-SIZE WindowExtent(HWND hwnd) {
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 void FillArea(GpGraphics* g, uint32_t argb, float x, float y, float w, float h) {
-    GdipSolidBrush brush;
-    gp::GdipCreateSolidFill(argb, brush.out());
+    GdipSolidBrush brush = NewSolidBrush(argb);
     if (brush) gp::GdipFillRectangle(g, brush.get(), x, y, w, h);
 }
 
 void StrokeRounded(GpGraphics* g, uint32_t argb, float x, float y, float w, float h, int d) {
-    GdipPath path;
-    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
-    GdipPen pen;
-    gp::GdipCreatePen1(argb, 1.0f, Gdiplus::UnitPixel, pen.out());
-    if (!path || !pen) return;
-    AddRoundedRect(path.get(), x, y, w, h, d);
-    gp::GdipDrawPath(g, pen.get(), path.get());
+    GdipPath path = RoundedRectPath(x, y, w, h, d);
+    GdipPen pen = NewPen(argb);
+    StrokePath(g, pen.get(), path.get());
 }
 
 // The frame's ground: base colour, skin picture, the two washes and the caption band's gradient.
@@ -204,8 +194,7 @@ void PaintMessageBoxFrame(HWND hwnd) {
     if (!r->backgroundDc) return;
     SetCanvasProps(hwnd, r->backgroundDc);
     {
-        GdipGraphics g;
-        gp::GdipCreateFromHDC(r->backgroundDc, g.out());
+        GdipGraphics g = GraphicsOnDc(r->backgroundDc);
         if (!g) return;
         PaintFrameGround(g.get(), w, h);
         StrokeRounded(g.get(), ColorRefToArgb(kBlack, 120), 0, 0, static_cast<float>(w - 1),
@@ -239,23 +228,16 @@ void PaintCaptionButton(int i, int n, int hot) {
     const float x = static_cast<float>(b.x), y = static_cast<float>(b.y);
     const float w = static_cast<float>(b.w), h = static_cast<float>(b.h);
     {
-        GdipGraphics g;
-        gp::GdipCreateFromHDC(r->backgroundDc, g.out());
+        GdipGraphics g = GraphicsOnDc(r->backgroundDc);
         if (!g) return;
         gp::GdipSetClipRect(g.get(), x, y + 2, w - 2, h, Gdiplus::CombineModeReplace);
         if (hot) {
-            GdipPath glow;
-            gp::GdipCreatePath(Gdiplus::FillModeAlternate, glow.out());
-            if (glow) {
-                AddRoundedRect(glow.get(), x + 6, y + 2, w - 12, h - 4, 5);
-                GdipLineBrush red = VerticalGradient(
-                    x + 3, y + 2, h - 4, ColorRefToArgb(kWhite, 10), ColorRefToArgb(kRed, 200));
-                if (red) gp::GdipFillPath(g.get(), red.get(), glow.get());
-                GdipPen rim;
-                gp::GdipCreatePen1(ColorRefToArgb(kBlack, 100), 1.0f, Gdiplus::UnitPixel,
-                                   rim.out());
-                if (rim) gp::GdipDrawPath(g.get(), rim.get(), glow.get());
-            }
+            GdipPath glow = RoundedRectPath(x + 6, y + 2, w - 12, h - 4, 5);
+            GdipLineBrush red = VerticalGradient(x + 3, y + 2, h - 4, ColorRefToArgb(kWhite, 10),
+                                                 ColorRefToArgb(kRed, 200));
+            FillPath(g.get(), red.get(), glow.get());
+            GdipPen rim = NewPen(ColorRefToArgb(kBlack, 100));
+            StrokePath(g.get(), rim.get(), glow.get());
             StrokeRounded(g.get(), ColorRefToArgb(kWhite, 130), x + 7, y + 3, w - 14, h - 6, 3);
         } else {
             const SIZE size = WindowExtent(r->hwnd);

@@ -6,6 +6,7 @@
 #include "child_clip.h"
 #include "drawing.h"
 #include "gdi_handles.h"
+#include "paint_tools.h"
 #include "registry.h"
 
 namespace {
@@ -74,8 +75,7 @@ void PaintStatic(int windowIndex, int staticIndex) {
     ScopedCanvas canvas(BackgroundSnapshot(s, r));
     if (!canvas) return;
     if (entry->kind == kTextStatic) {
-        GdipGraphics g;
-        gp::GdipCreateFromHDC(canvas.get(), g.out());
+        GdipGraphics g = GraphicsOnDc(canvas.get());
         TextStyle style;
         style.face = entry->fontFace.c_str();
         style.style = entry->fontStyle;

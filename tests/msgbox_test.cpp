@@ -51,6 +51,28 @@ int Luma(uint32_t p) {
     return (((p >> 16) & 0xFF) * 3 + ((p >> 8) & 0xFF) * 6 + (p & 0xFF)) / 10;
 }
 
+BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM lp) {
+    if (ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(lp) = hwnd;
+    return TRUE;
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// A dialog of the "#32770" class made from an empty template.
+HWND MakePlainDialog() {
+    struct {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl = {};
+    tpl.t.style = WS_POPUP | WS_CAPTION;
+    tpl.t.cx = 120;
+    tpl.t.cy = 60;
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, PlainDialogProc,
+                                      0);
+}
+
 // Runs `body` on a thread of its own; its dialogs are found by that thread's id.
 class UiThread {
   public:
@@ -75,18 +97,9 @@ class UiThread {
 
     // The thread's visible dialog, 0 when none.
     HWND Dialog() const {
-        struct Find {
-            HWND found;
-        } find{nullptr};
-        EnumThreadWindows(
-            id_,
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                if (ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd))
-                    reinterpret_cast<Find*>(lp)->found = hwnd;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&find));
-        return find.found;
+        HWND found = nullptr;
+        EnumThreadWindows(id_, FindVisibleDialog, reinterpret_cast<LPARAM>(&found));
+        return found;
     }
     HWND WaitForDialog() const {
         HWND box = nullptr;
@@ -291,18 +304,10 @@ TEST_F(MessageBoxSkin, EveryLaterBoxIsSkinnedToo) {
     EXPECT_EQ(WindowCount(), 3);
 }
 
-// A dialog of the "#32770" class made from an empty template, shown and activated.
+// A plain dialog, shown and activated.
 HWND ShowPlainDialog() {
-    struct {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl = {};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
-    tpl.t.cx = 120;
-    tpl.t.cy = 60;
-    HWND dialog = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), &tpl.t, nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = MakePlainDialog();
+    ShowWindow(dialog, SW_SHOW);
     SetActiveWindow(dialog);
     PumpMessages();
     return dialog;
@@ -318,16 +323,7 @@ TEST_F(MessageBoxSkin, OtherWindowsPassTheHookUntouched) {
                                 nullptr, nullptr, nullptr, nullptr);
         SetActiveWindow(other);
         // A dialog the engine already knows.
-        struct {
-            DLGTEMPLATE t;
-            WORD menu, cls, title;
-        } tpl = {};
-        tpl.t.style = WS_POPUP | WS_CAPTION;
-        tpl.t.cx = 120;
-        tpl.t.cy = 60;
-        marked = CreateDialogIndirectParamA(
-            GetModuleHandleA(nullptr), &tpl.t, nullptr,
-            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        marked = MakePlainDialog();
         SetPropA(marked, kPropHwProc, reinterpret_cast<HANDLE>(1));
         ShowWindow(marked, SW_SHOW);
         SetActiveWindow(marked);

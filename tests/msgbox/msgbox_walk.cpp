@@ -79,16 +79,16 @@ struct Search {
     std::vector<HWND> found;
 };
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    if (ProcessOf(hwnd) == s->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == s->cls)
+        s->found.push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> VisibleWindows(DWORD pid, const char* cls) {
     Search search{pid, cls, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (ProcessOf(hwnd) == s->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == s->cls)
-                s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
