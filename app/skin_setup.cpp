@@ -7,11 +7,13 @@
 #include "gdi_handles.h"
 #include "images.h"
 #include "main_window_skin.h"
+#include "message_box_frame.h"
 #include "painters.h"
 #include "panel_skin.h"
 #include "registry.h"
 #include "remaining_painters.h"
 #include "resource_ids.h"
+#include "shell_ops.h"
 #include "wizard_window.h"
 
 namespace {
@@ -50,6 +52,9 @@ void SkinModuleStartUp() {
     g_programIcon = LoadIconA(self, MAKEINTRESOURCEA(IDI_PROGRAM));
     if (!g_programIcon) g_programIcon = LoadIconA(self, "DEFAULT_ICON");
     g_mainWindowSkin->SetProgramIcon(g_programIcon);
+    // Every message box is skinned: the engine hooks the thread just before the box is shown.
+    BindMessageBoxSkin(g_programIcon);
+    SetMessageBoxPreparation(InstallMessageBoxHook);
     g_skinSettings.engineEnabled = 1;
     g_skinSettings.overlayAlpha = 160;
     g_skinSettings.themeColour = kThemeAtStartUp;
@@ -79,6 +84,7 @@ void SkinExitRoutine() {
     // before GDI+ itself shuts down.
     for (auto* panel : {&g_tabPanel, &g_firstPicturePanel, &g_secondPicturePanel})
         if (*panel) (*panel)->StopAnimation();
+    SetMessageBoxPreparation(nullptr);
     ReleaseWindowTable();
     ReleaseCanvasRegistry();
     g_tabPanel.reset();

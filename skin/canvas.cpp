@@ -72,6 +72,13 @@ void LayContainerFill(HDC canvas, int width, int height, const RECT& r,
 
 // ---- Registry ---------------------------------------------------------------------------------
 
+void SetCanvasProps(HWND hwnd, HDC dc) {
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!SkinProp(hwnd, kPropCkFirstBitmap))
+        SetSkinProp(hwnd, kPropCkFirstBitmap, reinterpret_cast<LONG_PTR>(bitmap));
+    SetSkinProp(hwnd, kPropCkBitmap, reinterpret_cast<LONG_PTR>(bitmap));
+}
+
 HDC CreateCanvas(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
     // A DIB section made here rather than through GDI+, whose bitmap conversion gives a

@@ -13,6 +13,8 @@ void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous);
 // not a registered canvas.
 bool ReleaseCanvas(HDC dc);
 int CanvasCount();
+// Notes the bitmap of `dc`, the window's new background surface, in its Ck_ properties.
+void SetCanvasProps(HWND hwnd, HDC dc);
 // Frees every canvas still registered (program exit).
 void ReleaseCanvasRegistry();
 

@@ -121,6 +121,72 @@ void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float 
     DrawTextLine(target, wide, tools, ColorRefToArgb(textColour), RectF(x, y, w, h));
 }
 
+namespace {
+
+// The text's outline in the layout box, as a path.
+GdipPath TextPath(const std::wstring& text, const TextTools& tools, const TextStyle& style,
+                  const RectF& box) {
+    GdipPath path;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    if (path)
+        gp::GdipAddPathString(path.get(), text.c_str(), -1, tools.family.get(), style.style,
+                              static_cast<float>(static_cast<int>(style.emSize)), &box,
+                              tools.format.get());
+    return path;
+}
+
+void StrokeAndFill(GpGraphics* g, GpPath* path, uint32_t strokeArgb, float strokeWidth,
+                   uint32_t fillArgb, int fills) {
+    GdipPen pen;
+    gp::GdipCreatePen1(strokeArgb, strokeWidth, Gdiplus::UnitPixel, pen.out());
+    if (pen) gp::GdipDrawPath(g, pen.get(), path);
+    GdipSolidBrush brush;
+    gp::GdipCreateSolidFill(fillArgb, brush.out());
+    for (int n = 0; brush && n < fills; n++) gp::GdipFillPath(g, brush.get(), path);
+}
+
+}  // namespace
+
+void DrawHaloText(GpGraphics* target, const char* text, float x, float y, float width, float height,
+                  COLORREF textColour, COLORREF haloColour, int blur, const TextStyle& style) {
+    const int k = static_cast<int>(width), m = static_cast<int>(height);
+    const int b = std::max(blur, 1);
+    if (!target || !text || k <= 0 || m <= 0) return;
+    TextTools tools;
+    MakeTextTools(style, &tools);
+    if (!tools.family || !tools.format) return;
+    const std::wstring wide = WideFromAnsi(text);
+    const RectF box(0, b / 2.0f, static_cast<float>(k), static_cast<float>(m));
+
+    GdipBitmap a = NewArgbBitmap(k, m);
+    GdipGraphics g = GraphicsOn(a.get());
+    if (!g) return;
+    gp::GdipSetSmoothingMode(g.get(), Gdiplus::SmoothingModeAntiAlias);
+    gp::GdipSetCompositingQuality(g.get(), Gdiplus::CompositingQualityHighQuality);
+    gp::GdipSetInterpolationMode(g.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+    gp::GdipSetPixelOffsetMode(g.get(), Gdiplus::PixelOffsetModeNone);
+    if (GdipPath halo = TextPath(wide, tools, style, box))
+        StrokeAndFill(g.get(), halo.get(), ColorRefToArgb(haloColour), 1.0f,
+                      ColorRefToArgb(haloColour), 1);
+
+    // Shrunk and scaled back up, the halo blurs.
+    const int smallWidth = std::max(k / b, 1), smallHeight = std::max(m / b, 1);
+    GdipBitmap small = NewArgbBitmap(smallWidth, smallHeight);
+    if (GdipGraphics s = GraphicsOn(small.get())) {
+        gp::GdipSetPixelOffsetMode(s.get(), Gdiplus::PixelOffsetModeNone);
+        gp::GdipSetInterpolationMode(s.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        DrawScaled(s.get(), a.get(), k, m, smallWidth, smallHeight);
+    }
+    gp::GdipGraphicsClear(g.get(), 0);
+    if (small) DrawScaled(g.get(), small.get(), smallWidth, smallHeight, k, m);
+
+    if (GdipPath letters = TextPath(wide, tools, style, box))
+        StrokeAndFill(g.get(), letters.get(), ColorRefToArgb(haloColour, 120), 2.0f,
+                      ColorRefToArgb(textColour), 4);
+    g.reset();
+    gp::GdipDrawImageRect(target, a.get(), x, y, static_cast<float>(k), static_cast<float>(m));
+}
+
 GdipLineBrush VerticalGradient(float x, float y, float height, uint32_t top, uint32_t bottom) {
     GdipLineBrush brush;
     Gdiplus::PointF from(x, y), to(x, y + (height > 0 ? height : 1));

@@ -28,6 +28,13 @@ void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float 
                   COLORREF textColour, COLORREF glowColour, int blur,
                   const TextStyle& style = TextStyle());
 
+// Text in `textColour` over a blurred halo of `haloColour`, drawn from the text's outline: the
+// outline is shrunk by `blur` and scaled back up on a bitmap of the layout box, which is then laid
+// on `target` at (x, y). Caption texts use it.
+void DrawHaloText(GpGraphics* target, const char* text, float x, float y, float width, float height,
+                  COLORREF textColour, COLORREF haloColour, int blur,
+                  const TextStyle& style = TextStyle());
+
 // A brush whose colour runs from `top` at y to `bottom` at y + height (ARGB values).
 GdipLineBrush VerticalGradient(float x, float y, float height, uint32_t top, uint32_t bottom);
 

@@ -317,3 +317,17 @@ void InvalidateVisibleChildren(HWND hwnd) {
          c = FindWindowExA(hwnd, c, nullptr, nullptr))
         if (IsWindowVisible(c)) InvalidateRect(c, nullptr, TRUE);
 }
+
+HDC ExcludeVisibleChildren(HWND window, HDC windowDc) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    for (HWND c = FindWindowExA(window, nullptr, nullptr, nullptr); c;
+         c = FindWindowExA(window, c, nullptr, nullptr)) {
+        if (!IsWindowVisible(c)) continue;
+        RECT r;
+        GetWindowRect(c, &r);
+        ExcludeClipRect(windowDc, r.left - frame.left, r.top - frame.top, r.right - frame.left,
+                        r.bottom - frame.top);
+    }
+    return windowDc;
+}

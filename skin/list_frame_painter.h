@@ -25,6 +25,9 @@ HDC ClientBackdropCanvas(HWND hwnd);
 // Clips the visible, not WS_EX_TRANSPARENT children out of `dc` (GetDC(hwnd) when haveDc is 0;
 // the caller then releases it with ReleaseDC).
 HDC ExcludeOpaqueChildren(HWND hwnd, HDC dc, int haveDc);
+// `windowDc`, a device context of the whole window (GetWindowDC), with the rectangles of the
+// window's visible direct children excluded from its clip region.
+HDC ExcludeVisibleChildren(HWND window, HDC windowDc);
 // The child's window rectangle relative to its parent's client area; empty for a skinned
 // top-level window.
 RECT ChildRectInParent(HWND hwnd);

@@ -127,13 +127,6 @@ std::string BlendEdgeIntoBase(const void* picture, size_t size, int mode, COLORR
     return png.empty() ? original : png;
 }
 
-void SetCanvasProps(HWND hwnd, HDC dc) {
-    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-    if (!SkinProp(hwnd, kPropCkFirstBitmap))
-        SetSkinProp(hwnd, kPropCkFirstBitmap, reinterpret_cast<LONG_PTR>(bitmap));
-    SetSkinProp(hwnd, kPropCkBitmap, reinterpret_cast<LONG_PTR>(bitmap));
-}
-
 DWORD WINAPI TrimWorkingSet(void*) {
     // Emptying the working set of this very process needs no helper program.
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));

@@ -101,7 +101,12 @@ struct HeaderRecord : ClassEntry {
 struct KeyedControlRecord : ClassEntry {
     COLORREF keyColour = 0;  // drawn pixels of this colour let the backdrop through
 };
-struct StaticRecord : ClassEntry {};
+struct StaticRecord : ClassEntry {
+    int kind = 0;  // 1 text, 2 icon
+    std::string fontFace;
+    int fontSize = 0;
+    int fontStyle = 0;
+};
 
 struct DockedChild {
     HWND hwnd = nullptr;
