@@ -16,9 +16,21 @@ void RunExitRoutine() {
     SkinExitRoutine();
 }
 
+// DLLs loaded from here on come from the system directory only, never from the folder the
+// installer was downloaded to. Looked up at run time: Windows 7 has it only with KB2533623.
+void RestrictDllSearch() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto set = kernel ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+                            GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                      : nullptr;
+    if (set) set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    RestrictDllSearch();
     SkinGlobalSetUp();
     atexit(RunExitRoutine);
     SkinModuleStartUp();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "control_ids.h"
 #include "navigation.h"
 #include "registry.h"
+#include "shell_ops.h"
 #include "skin_setup.h"
 #include "skin_support.h"
 #include "wizard_window.h"
@@ -286,6 +288,136 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
     DestroyWindow(wizard_.hwnd());
     EXPECT_TRUE(SettlesAt(ThreadCount, threadsBefore_))
         << ThreadCount() << " threads, " << threadsBefore_ << " before the window";
+}
+
+// ---- stress: many repetitions of what a user does, nothing piling up ---------------------------
+
+struct Counts {
+    int gdi, windows, threads;
+};
+
+Counts CountNow() {
+    return {GdiObjectCount(), UserWindowCount(), ThreadCount()};
+}
+
+// Prints the figures and checks they came back; threads may take a moment to end.
+void ExpectFlat(const char* what, const Counts& before) {
+    SettlesAt(ThreadCount, before.threads);
+    Counts after = CountNow();
+    std::printf("%s: GDI objects %d -> %d, windows %d -> %d, threads %d -> %d\n", what, before.gdi,
+                after.gdi, before.windows, after.windows, before.threads, after.threads);
+    EXPECT_EQ(after.gdi, before.gdi) << what << ": GDI objects";
+    EXPECT_EQ(after.windows, before.windows) << what << ": windows";
+    EXPECT_EQ(after.threads, before.threads) << what << ": threads";
+}
+
+class StressedWizard : public SkinnedWizard {
+  protected:
+    // Every page once, so caches that live as long as the window exist before counting.
+    void WarmUp() {
+        for (int page = 0; page < 6; page++) {
+            wizard_.SetCurrentPage(page);
+            PumpFor(40);
+        }
+        wizard_.SetCurrentPage(0);
+        PumpFor(100);
+    }
+};
+
+TEST_F(StressedWizard, AThousandPageSwitches) {
+    WarmUp();
+    Counts before = CountNow();
+    for (int i = 0; i < 1000; i++) {
+        wizard_.SetCurrentPage(i % 6);
+        PumpMessages();
+    }
+    wizard_.SetCurrentPage(0);
+    PumpFor(200);
+    ASSERT_TRUE(IsWindow(wizard_.hwnd()));
+    ExpectFlat("1000 page switches", before);
+}
+
+BOOL CALLBACK CollectControl(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// Hovers every control of every page: `moves` WM_MOUSEMOVEs in all, a WM_MOUSELEAVE after each
+// control's four.
+void MoveOverControls(WizardWindow& wizard, int moves) {
+    int done = 0;
+    for (int page = 0; done < moves; page = (page + 1) % 6) {
+        wizard.SetCurrentPage(page);
+        std::vector<HWND> controls;
+        EnumChildWindows(wizard.hwnd(), CollectControl, reinterpret_cast<LPARAM>(&controls));
+        ASSERT_FALSE(controls.empty());
+        for (HWND control : controls) {
+            RECT r;
+            GetClientRect(control, &r);
+            for (int step = 0; step < 4 && done < moves; step++, done++)
+                SendMessageA(control, WM_MOUSEMOVE, 0,
+                             MAKELPARAM(r.right * (step + 1) / 5, r.bottom / 2));
+            SendMessageA(control, WM_MOUSELEAVE, 0, 0);
+            PumpMessages();
+        }
+    }
+    wizard.SetCurrentPage(0);
+    PumpFor(300);
+}
+
+TEST_F(StressedWizard, TenThousandMouseMovesOverEveryControl) {
+    WarmUp();
+    // Every control hovered on every page first: hover pictures are made once and kept.
+    ASSERT_NO_FATAL_FAILURE(MoveOverControls(wizard_, 2000));
+    Counts before = CountNow();
+    ASSERT_NO_FATAL_FAILURE(MoveOverControls(wizard_, 10000));
+    ASSERT_TRUE(IsWindow(wizard_.hwnd()));
+    ExpectFlat("10000 mouse moves", before);
+}
+
+constexpr char kStressBoxTitle[] = "stress";
+
+BOOL CALLBACK CloseStressBox(HWND hwnd, LPARAM) {
+    char title[64] = {};
+    GetWindowTextA(hwnd, title, sizeof(title));
+    if (IsWindowVisible(hwnd) && lstrcmpA(title, kStressBoxTitle) == 0)
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// Runs inside each box's modal loop and presses its OK.
+void CALLBACK CloseBoxesOnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), CloseStressBox, 0);
+}
+
+TEST_F(StressedWizard, AHundredMessageBoxes) {
+    WarmUp();
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseBoxesOnTimer);
+    ASSERT_NE(timer, 0u);
+    // The first box loads what every later one shares.
+    ShowMessageBox(wizard_.hwnd(), "warm-up", kStressBoxTitle, MB_OK);
+    PumpFor(100);
+    Counts before = CountNow();
+    int shown = 0;
+    for (int i = 0; i < 100; i++)
+        shown += ShowMessageBox(wizard_.hwnd(), "box", kStressBoxTitle, MB_OK) == IDOK - 1;
+    KillTimer(nullptr, timer);
+    PumpFor(300);
+    EXPECT_EQ(shown, 100) << "boxes answered OK";
+    ASSERT_TRUE(IsWindow(wizard_.hwnd()));
+    ExpectFlat("100 message boxes", before);
+}
+
+TEST_F(StressedWizard, FiftyDeactivations) {
+    WarmUp();
+    Counts before = CountNow();
+    for (int i = 0; i < 50; i++) {
+        SendMessageA(wizard_.hwnd(), WM_ACTIVATEAPP, FALSE, 0);
+        PumpFor(5);
+    }
+    PumpFor(300);
+    ASSERT_TRUE(IsWindow(wizard_.hwnd()));
+    ExpectFlat("50 deactivations", before);
 }
 
 }  // namespace

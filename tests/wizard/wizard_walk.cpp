@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <winioctl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -561,8 +564,13 @@ void ChooseFolder(const Wizard& w, const std::string& path, const char* step) {
         << step << ": the wizard window stays enabled while the folder dialog is open";
     RemoteMemory text(w.process->handle(), path.c_str(), path.size() + 1);
     ASSERT_TRUE(text.get()) << step << ": cannot place the path in the installer's memory";
-    ASSERT_TRUE(Send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.get())))
-        << step << ": the folder dialog did not answer BFFM_SETSELECTIONA";
+    // Wine's dialog may still be filling its tree at the first request and then select the
+    // desktop; a second request after a pause lands on the path.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+        ASSERT_TRUE(Send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.get())))
+            << step << ": the folder dialog did not answer BFFM_SETSELECTIONA";
+    }
     ASSERT_STEP(CloseDialog(dialog, IDOK, step));
     ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == path; }, kUiDeadlineMs))
         << step << u8": 编辑框1 shows \"" << ShownText(edit) << "\", expected \"" << Utf8(path)
@@ -998,6 +1006,228 @@ bool AnnounceDrive(const std::string& drive, const std::string& unixPath) {
 }
 
 }  // namespace
+
+// ---- filesystem faults through the wizard ----------------------------------------------------
+// Run by run_faults.sh, which maps a tmpfs as the drive (QL_FAULT_DRIVE=1) and, where it can, a
+// read-only directory below it (QL_READONLY_DIR, the directory to choose, GBK-free ASCII).
+
+namespace {
+
+constexpr char kFailBoxTitle[] = u8"安装提示：";
+
+// Every file below the drive with its size; directories have size -1.
+std::map<std::string, int64_t> DriveContents() {
+    std::map<std::string, int64_t> contents;
+    std::string root = g_config.drive + "\\";
+    for (const std::string& name : ListTree(root))
+        contents[Utf8(name)] = name.back() == '\\' ? -1 : FileSize(root + name);
+    return contents;
+}
+
+// Writes zeros to `path` until the volume refuses more, leaving `leaveBytes` free.
+bool FillDrive(const std::string& path, uint64_t leaveBytes) {
+    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    std::vector<char> zeros(1u << 20, '\0');
+    for (DWORD chunk = static_cast<DWORD>(zeros.size()); chunk >= 4096; chunk /= 16) {
+        for (;;) {
+            uint64_t free = 0;
+            if (!FreeBytesFor(g_config.drive + "\\", &free) || free < leaveBytes + chunk) break;
+            DWORD done = 0;
+            if (!WriteFile(file.get(), zeros.data(), chunk, &done, nullptr) || done != chunk) break;
+        }
+    }
+    return true;
+}
+
+// Suspends every thread of a process for the life of the object.
+class Suspension {
+  public:
+    explicit Suspension(DWORD pid) {
+        Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+             more = Thread32Next(snapshot.get(), &entry)) {
+            if (entry.th32OwnerProcessID != pid) continue;
+            HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+            if (!thread) continue;
+            if (SuspendThread(thread) == static_cast<DWORD>(-1))
+                CloseHandle(thread);
+            else
+                threads_.push_back(thread);
+        }
+    }
+    ~Suspension() {
+        for (HANDLE thread : threads_) {
+            ResumeThread(thread);
+            CloseHandle(thread);
+        }
+    }
+    Suspension(const Suspension&) = delete;
+    Suspension& operator=(const Suspension&) = delete;
+    size_t count() const { return threads_.size(); }
+
+  private:
+    std::vector<HANDLE> threads_;
+};
+
+// A visible top-level window of the installer other than the wizard, titled `title`.
+HWND FindMessageBox(const Wizard& w, const char* title) {
+    for (HWND hwnd : TopLevelWindows())
+        if (hwnd != w.window && ProcessOf(hwnd) == w.process->pid() && IsWindowVisible(hwnd) &&
+            ShownText(hwnd) == title)
+            return hwnd;
+    return nullptr;
+}
+
+std::string TextsOf(HWND box) {
+    std::string texts;
+    for (HWND child : ChildWindows(box)) texts += ShownText(child) + "\n";
+    return texts;
+}
+
+struct FaultCase {
+    const char* name;
+    std::string directory;                            // chosen in the folder dialog (GBK)
+    std::function<bool(const std::string&)> prepare;  // before the walk; false: cannot run
+    bool fillWhileWriting;                            // fill the drive after the first chunk
+    const char* message;                              // part of the message box's text (UTF-8)
+};
+
+// The drive's files are removed between cases, so each starts from the fixture alone.
+void ClearDrive(const std::string& keep) {
+    std::string root = g_config.drive + "\\";
+    for (const std::string& name : ListTree(root)) {
+        size_t separator = name.find('\\');
+        if (separator == std::string::npos)
+            DeleteFileA((root + name).c_str());
+        else if (separator == name.size() - 1 && name.substr(0, separator) != keep)
+            RemoveTree(root + name.substr(0, separator));
+    }
+}
+
+void RunFault(const FaultCase& c) {
+    SCOPED_TRACE(c.name);
+    InstallationCleanup cleanup;
+    DeleteFileA(cleanup.shortcut().c_str());
+    ASSERT_TRUE(c.prepare(c.directory)) << c.name << ": cannot prepare the fault";
+    const std::string filler = g_config.drive + "\\filler.bin";
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    ASSERT_STEP(ChooseFolder(w, c.directory, u8"按钮4 更改目录"));
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    std::map<std::string, int64_t> before = DriveContents();
+
+    ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6"));
+    if (c.fillWhileWriting) {
+        // Stop the installer once it has written something, take the rest of the room, go on.
+        HWND bar = w.Control(kId进度条1);
+        DWORD_PTR pos = 0;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 200, &pos);
+                return pos > 0;
+            },
+            kInstallDeadlineMs, 5))
+            << c.name << ": the installation wrote nothing";
+        // Nothing may be sent to the installer's windows while it is suspended.
+        Suspension stopped(setup.pid());
+        ASSERT_GT(stopped.count(), 0u) << c.name << ": cannot suspend the installer";
+        std::printf("%s: suspended at progress %d, %zu files in the product directory\n", c.name,
+                    static_cast<int>(pos), ListTree(ProductDirectory(c.directory)).size());
+        ASSERT_TRUE(FillDrive(filler, 0)) << c.name << ": cannot fill the drive";
+    }
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, kFailBoxTitle)) != nullptr; },
+                        kInstallDeadlineMs, 50))
+        << c.name << u8": no message box titled 安装提示：; page " << w.Page();
+    std::string texts = TextsOf(box);
+    std::printf("%s: %s", c.name, texts.c_str());
+    EXPECT_NE(texts.find(c.message), std::string::npos)
+        << c.name << ": the message box says \"" << texts << "\", expected \"" << c.message << "\"";
+    ASSERT_STEP(CloseDialog(box, IDOK, "failure message box"));
+    ASSERT_STEP(ExpectPage(w, 3, "after the failure message"));
+    if (c.fillWhileWriting) {
+        EXPECT_TRUE(DeleteFileA(filler.c_str())) << "filler";
+    }
+    EXPECT_EQ(DriveContents(), before)
+        << c.name << ": the failed run changed the drive (left or removed files)";
+    EXPECT_FALSE(FileExists(cleanup.shortcut())) << c.name << ": a desktop shortcut was made";
+
+    ASSERT_STEP(Press(w.Control(kId按钮11), u8"按钮11"));
+    ASSERT_STEP(ExpectPage(w, 2, u8"按钮11 上一步 after the failure"));
+    ASSERT_TRUE(WaitFor([&] { return Visible(w.cancel); }, kUiDeadlineMs));
+    ASSERT_TRUE(Click(w.cancel));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
+}
+
+bool MakeDirectory(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) || DirectoryExists(path);
+}
+
+// A directory of exactly `length` characters below the drive, made with the long-path API.
+std::string LongDirectory(size_t length) {
+    std::string path = g_config.drive;
+    while (path.size() < length) {
+        size_t segment = std::min<size_t>(60, length - path.size() - 1);
+        if (segment == 0) segment = 1;
+        path += "\\" + std::string(segment, 'a');
+    }
+    return path.substr(0, length);
+}
+
+bool MakeLongDirectory(const std::string& path) {
+    std::wstring wide = L"\\\\?\\" + Wide(path);
+    for (size_t i = 7; i <= wide.size(); ++i)
+        if (i == wide.size() || wide[i] == L'\\')
+            CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+    return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+TEST(WizardFaults, EachFaultIsReportedAndUndone) {
+    if (!std::getenv("QL_FAULT_DRIVE")) GTEST_SKIP() << "run by run_faults.sh on a tmpfs drive";
+    const std::string drive = g_config.drive;
+    const char* readOnly = std::getenv("QL_READONLY_DIR");
+    const std::vector<FaultCase> cases = {
+        {"disk too small", drive + "\\small",
+         [&](const std::string& dir) {
+             // Everything but 8 MiB taken: the check before writing refuses.
+             return MakeDirectory(dir) && FillDrive(drive + "\\filler.bin", 8u << 20);
+         },
+         false, u8"安装失败：磁盘空间不足"},
+        {"disk fills while writing", drive + "\\full", MakeDirectory, true, u8"安装失败：无法写入"},
+        {"path longer than 259", LongDirectory(250), MakeLongDirectory, false,
+         u8"安装失败：路径过长"},
+        {"file in place of the product directory", drive + "\\blocked",
+         [](const std::string& dir) {
+             return MakeDirectory(dir) && WriteText(ProductDirectory(dir), "keep");
+         },
+         false, u8"安装失败：无法创建安装目录"},
+        {"read-only product directory", readOnly ? drive + "\\" + readOnly : std::string(),
+         [&](const std::string& dir) {
+             return DirectoryExists(ProductDirectory(dir)) &&
+                    !CanCreateFilesIn(ProductDirectory(dir));
+         },
+         false, u8"安装失败：无法在所选目录"},
+    };
+    for (const FaultCase& c : cases) {
+        if (c.directory.empty()) {
+            std::printf("%s: skipped, no read-only directory could be mapped\n", c.name);
+            continue;
+        }
+        ClearDrive(readOnly ? readOnly : "");
+        RunFault(c);
+        DeleteFileA((drive + "\\filler.bin").c_str());
+    }
+}
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
