@@ -61,6 +61,19 @@ int ThreadCount() {
     return n;
 }
 
+// The thread count once it has stopped changing for a moment: short-lived workers (a working-set
+// trim, a message box's fade) have finished.
+int SteadyThreadCount() {
+    int last = ThreadCount();
+    for (int same = 0, n = 0; same < 3 && n < 60; n++) {
+        PumpFor(100);
+        int now = ThreadCount();
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
     ++*reinterpret_cast<int*>(lp);
     EnumChildWindows(hwnd, CountWindow, lp);
@@ -264,7 +277,8 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
     PumpFor(300);
     wizard_.SetCurrentPage(0);
     PumpFor(100);
-    const int gdi = GdiObjectCount(), windows = UserWindowCount(), threads = ThreadCount();
+    const int threads = SteadyThreadCount();
+    const int gdi = GdiObjectCount(), windows = UserWindowCount();
     for (int round = 0; round < 3; round++) {
         for (int page = 0; page < 6; page++) {
             wizard_.SetCurrentPage(page);
@@ -297,7 +311,8 @@ struct Counts {
 };
 
 Counts CountNow() {
-    return {GdiObjectCount(), UserWindowCount(), ThreadCount()};
+    int threads = SteadyThreadCount();
+    return {GdiObjectCount(), UserWindowCount(), threads};
 }
 
 // Prints the figures and checks they came back; threads may take a moment to end.
