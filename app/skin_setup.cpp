@@ -95,7 +95,3 @@ void SkinExitRoutine() {
     g_mainWindowSkin.reset();
     g_gdiplus.reset();
 }
-
-HICON ProgramIcon() {
-    return g_programIcon;
-}

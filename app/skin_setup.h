@@ -10,6 +10,3 @@ void SkinGlobalSetUp();
 void SkinModuleStartUp();
 void SkinSetUpWindow(WizardWindow& wizard);
 void SkinExitRoutine();
-
-// The program icon loaded at module start-up (0 when it could not be loaded).
-HICON ProgramIcon();

@@ -40,7 +40,6 @@ struct BackdropLayer {
 };
 BackdropLayer g_layer;
 int g_backgroundGeneration = 0;
-LONG g_trimsStarted = 0;
 
 using Gdiplus::GpLineGradient;
 
@@ -158,11 +157,7 @@ int RenderSuppressed() {
 }
 
 void StartWorkingSetTrim() {
-    InterlockedIncrement(&g_trimsStarted);
     SHCreateThread(TrimWorkingSet, nullptr, 0, nullptr);
-}
-int WorkingSetTrimsStarted() {
-    return static_cast<int>(g_trimsStarted);
 }
 
 MainWindowSkin::MainWindowSkin() {

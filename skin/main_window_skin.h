@@ -84,6 +84,5 @@ void SetRenderSuppressed(int suppressed);
 int RenderSuppressed();
 
 // Empties the process's working set on a worker thread (each time the application is
-// deactivated). Returns the number of trims started so far.
+// deactivated).
 void StartWorkingSetTrim();
-int WorkingSetTrimsStarted();

@@ -78,7 +78,6 @@ void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
     delays_ = GifFrameDelays(bytes, size);
     animationDc = GetDC(window);
     ResetEvent(stopEvent_);
-    framesDrawn_ = 0;
     DWORD id = 0;
     thread_ = CreateThread(nullptr, 0, ThreadEntry, this, 0, &id);
 }
@@ -113,7 +112,6 @@ void PanelSkin::AnimationLoop() {
                                       static_cast<float>(iw), static_cast<float>(ih),
                                       Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
             gp::GdipFlush(animationGraphics_.get(), Gdiplus::FlushIntentionSync);
-            InterlockedIncrement(&framesDrawn_);
             delay = k < delays_.size() ? delays_[k] * 10 : 100;
         }
         // The delay between frames; a stop request ends it at once.

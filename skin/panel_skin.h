@@ -44,9 +44,6 @@ class PanelSkin {
     int registered = 0;
     HDC animationDc = nullptr;  // non-zero while the animation runs
 
-    // Frames drawn since the animation started (for tests and the curious).
-    long FramesDrawn() const { return framesDrawn_; }
-
   private:
     static DWORD WINAPI ThreadEntry(void* self);
     void AnimationLoop();
@@ -62,5 +59,4 @@ class PanelSkin {
     GdipGraphics animationGraphics_;
     std::vector<unsigned> delays_;  // hundredths of a second per frame
     int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
-    volatile long framesDrawn_ = 0;
 };
