@@ -24,7 +24,14 @@ void RestrictDllSearch() {
     auto set = kernel ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
                             GetProcAddress(kernel, "SetDefaultDllDirectories")))
                       : nullptr;
-    if (set) set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (!set) return;
+    const DWORD kSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    set(kSystem32);
+    // GDI+ loads the imaging codecs on first use through its own delay import, and Wine's loader
+    // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
+    // that starts in the installer's folder. Loaded here from the system directory, they are
+    // already present when GDI+ asks for them.
+    LoadLibraryExA("windowscodecs.dll", nullptr, kSystem32);
 }
 
 }  // namespace

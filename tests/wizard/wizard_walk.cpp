@@ -312,11 +312,13 @@ class InstallerProcess {
 
     bool Start() {
         std::string commandLine = "\"" + g_config.installer + "\"";
+        // Started in its own folder, as a double click in the file manager does.
+        std::string folder = g_config.installer.substr(0, g_config.installer.find_last_of("\\/"));
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi))
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &si, &pi))
             return false;
         process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
