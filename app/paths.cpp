@@ -10,6 +10,12 @@ namespace {
 bool IsGbkLead(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
+// The second byte of a GBK character. A lead byte before anything else is no character at all:
+// decoders differ on what they make of the pair, and one that takes the two bytes apart sees the
+// second one, perhaps a separator, where this code saw part of a character.
+bool IsGbkTrail(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+}
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
@@ -88,6 +94,8 @@ bool IsSafeEntryName(const std::string& name) {
             if (c < 0x20 || IsGbkLead(c) || c == ':' || c == '*' || c == '?' || c == '"' ||
                 c == '<' || c == '>' || c == '|')
                 return false;
+        } else if (!IsGbkTrail(static_cast<unsigned char>(p[1]))) {
+            return false;
         }
         p = next;
     }

@@ -71,6 +71,10 @@ TEST(Paths, EntryNames) {
         {"a\tb", false},
         {"what?.txt", false},
         {std::string("\x81"), false},
+        // A lead byte before a byte that cannot end a GBK character: a decoder that takes the
+        // two apart sees "a?", "" and "b" (found by scripts/fuzz).
+        {std::string("a\x81//b"), false},
+        {std::string("\x86\x06.txt"), false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << &c - cases;
 }
