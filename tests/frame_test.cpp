@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -50,15 +51,45 @@ bool SettlesAt(int (*count)(), int want) {
     return false;
 }
 
-int ThreadCount() {
+std::vector<DWORD> ThreadIds() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    int n = 0;
+    std::vector<DWORD> ids;
     for (BOOL ok = Thread32First(snap, &entry); ok; ok = Thread32Next(snap, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) n++;
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.push_back(entry.th32ThreadID);
     CloseHandle(snap);
-    return n;
+    return ids;
+}
+
+int ThreadCount() {
+    return static_cast<int>(ThreadIds().size());
+}
+
+// The module each thread started in, for a count that did not come back: which library's worker
+// is still there says more than the number.
+std::string ThreadOrigins() {
+    using QueryThread = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryThread>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+    std::string out;
+    for (DWORD id : ThreadIds()) {
+        char module[MAX_PATH] = "?";
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+        void* start = nullptr;
+        const int kWin32StartAddress = 9;
+        HMODULE owner = nullptr;
+        if (thread && query &&
+            query(thread, kWin32StartAddress, &start, sizeof(start), nullptr) == 0 &&
+            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               static_cast<const char*>(start), &owner))
+            GetModuleFileNameA(owner, module, MAX_PATH);
+        if (thread) CloseHandle(thread);
+        const char* leaf = strrchr(module, '\\');
+        out += " " + std::to_string(id) + ":" + (leaf ? leaf + 1 : module);
+    }
+    return out;
 }
 
 // The thread count once it has stopped changing for a moment: short-lived workers (a working-set
@@ -296,12 +327,13 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
     // Short-lived workers (a working-set trim when another window takes the focus) may still be
     // finishing: the count must come back, not be back at this very instant.
     EXPECT_TRUE(SettlesAt(ThreadCount, threads))
-        << ThreadCount() << " threads, " << threads << " before";
+        << ThreadCount() << " threads, " << threads << " before; started in" << ThreadOrigins();
 
     // Closing the window stops both animation threads.
     DestroyWindow(wizard_.hwnd());
     EXPECT_TRUE(SettlesAt(ThreadCount, threadsBefore_))
-        << ThreadCount() << " threads, " << threadsBefore_ << " before the window";
+        << ThreadCount() << " threads, " << threadsBefore_ << " before the window; started in"
+        << ThreadOrigins();
 }
 
 // ---- stress: many repetitions of what a user does, nothing piling up ---------------------------
