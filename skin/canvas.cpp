@@ -111,6 +111,19 @@ void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous) {
     }
 }
 
+bool CanvasOfSize(HDC* canvas, int width, int height) {
+    if (*canvas && FindCanvas(*canvas) >= 0) {
+        BITMAP bm = {};
+        HGDIOBJ bitmap = GetCurrentObject(*canvas, OBJ_BITMAP);
+        if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm) && bm.bmWidth == width &&
+            bm.bmHeight == height)
+            return true;
+    }
+    ReleaseCanvas(*canvas);
+    *canvas = CreateCanvas(width, height);
+    return *canvas != nullptr;
+}
+
 bool ReleaseCanvas(HDC dc) {
     int k = dc ? FindCanvas(dc) : -1;
     if (k < 0) return false;

@@ -9,6 +9,11 @@
 // size is empty or the bitmap cannot be made.
 HDC CreateCanvas(int width, int height);
 void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous);
+// Keeps *canvas, pixels as they are, when it is a registered canvas of width x height; otherwise
+// releases it and puts a new canvas in its place. Surfaces repainted whole on every render use
+// this: a fresh bitmap costs a page fault per 4 KiB the first time it is written. False when no
+// canvas could be made.
+bool CanvasOfSize(HDC* canvas, int width, int height);
 // Frees the canvas and forgets it; false (and nothing done) for 0 or a device context that is
 // not a registered canvas.
 bool ReleaseCanvas(HDC dc);

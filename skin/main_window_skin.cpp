@@ -368,16 +368,13 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     }
 
     r = WindowRecord(i);  // the calls above may have re-entered the frame
-    ReleaseCanvas(r->backgroundDc);
-    r->backgroundDc = CreateCanvas(w, h);
-    if (!r->backgroundDc) return;
+    // Both surfaces are overwritten whole below, so those of the last render are reused.
+    if (!CanvasOfSize(&r->backgroundDc, w, h)) return;
     SetCanvasProps(window, r->backgroundDc);
     if (!DrawBackdropLayer(i, w, h)) return;
     BitBlt(r->backgroundDc, 0, 0, w, h, g_layer.dc, 0, 0, SRCCOPY);
     if (r->drawCaption) {
-        ReleaseCanvas(r->captionBackdropDc);
-        r->captionBackdropDc = CreateCanvas(w, h);
-        if (r->captionBackdropDc)
+        if (CanvasOfSize(&r->captionBackdropDc, w, h))
             BitBlt(r->captionBackdropDc, 0, 0, w, h, g_layer.dc, 0, 0, SRCCOPY);
         GdipGraphics g;
         gp::GdipCreateFromHDC(r->backgroundDc, g.out());

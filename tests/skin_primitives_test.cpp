@@ -214,6 +214,48 @@ TEST_F(Primitives, ReleaseCanvasTwice) {
     EXPECT_EQ(GetObjectType(plain.get()), static_cast<DWORD>(OBJ_MEMDC));
 }
 
+TEST_F(Primitives, CanvasOfSizeKeepsAMatchingCanvasAndReplacesAnyOther) {
+    HDC canvas = CreateCanvas(30, 20);
+    ASSERT_TRUE(canvas);
+    SetPixel(canvas, 3, 4, RGB(1, 2, 3));
+    const int gdi = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+
+    // Same size: the very canvas, pixels untouched, nothing made.
+    HDC kept = canvas;
+    ASSERT_TRUE(CanvasOfSize(&kept, 30, 20));
+    EXPECT_EQ(kept, canvas);
+    EXPECT_EQ(GetPixel(kept, 3, 4), RGB(1, 2, 3));
+    EXPECT_EQ(static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)), gdi);
+
+    // Another size (either side): the old canvas is freed, a new one stands in its place.
+    for (SIZE size : {SIZE{31, 20}, SIZE{30, 19}}) {
+        HDC before = kept;
+        ASSERT_TRUE(CanvasOfSize(&kept, size.cx, size.cy));
+        EXPECT_EQ(CanvasCount(), 1);
+        if (kept != before) {
+            EXPECT_EQ(GetObjectType(before), 0u);  // freed
+        }
+        BITMAP bm = {};
+        GetObjectA(GetCurrentObject(kept, OBJ_BITMAP), sizeof(bm), &bm);
+        EXPECT_EQ(bm.bmWidth, size.cx);
+        EXPECT_EQ(bm.bmHeight, size.cy);
+    }
+    EXPECT_TRUE(ReleaseCanvas(kept));
+
+    // A device context that is no canvas is not freed: the caller still owns it.
+    MemoryDc plain(CreateCompatibleDC(nullptr));
+    HDC replaced = plain.get();
+    ASSERT_TRUE(CanvasOfSize(&replaced, 8, 8));
+    EXPECT_NE(replaced, plain.get());
+    EXPECT_EQ(GetObjectType(plain.get()), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_TRUE(ReleaseCanvas(replaced));
+
+    HDC none = nullptr;
+    EXPECT_FALSE(CanvasOfSize(&none, 0, 5));
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(CanvasCount(), 0);
+}
+
 TEST_F(Primitives, RegisterCanvasUpdatesAnExistingEntry) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP first = CreateBitmap(2, 2, 1, 32, nullptr);
