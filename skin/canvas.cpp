@@ -79,10 +79,8 @@ void SetCanvasProps(HWND hwnd, HDC dc) {
     SetSkinProp(hwnd, kPropCkBitmap, reinterpret_cast<LONG_PTR>(bitmap));
 }
 
-HDC CreateCanvas(int width, int height) {
+HBITMAP CreateTopDownDib(int width, int height, void** bits) {
     if (width <= 0 || height <= 0) return nullptr;
-    // A DIB section made here rather than through GDI+, whose bitmap conversion gives a
-    // bottom-up DIB on some systems; the canvas is top-down everywhere.
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -90,8 +88,16 @@ HDC CreateCanvas(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits) *bits = bitmap ? pixels : nullptr;
+    return bitmap;
+}
+
+HDC CreateCanvas(int width, int height) {
+    // A DIB section made here rather than through GDI+, whose bitmap conversion gives a
+    // bottom-up DIB on some systems; the canvas is top-down everywhere.
+    GdiBitmap bitmap(CreateTopDownDib(width, height));
     if (!bitmap) return nullptr;
     MemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) return nullptr;

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+// A 32-bit top-down DIB section of width x height, every pixel 0; `bits` (optional) receives the
+// address of its pixels. 0 when the size is empty or the bitmap cannot be made.
+HBITMAP CreateTopDownDib(int width, int height, void** bits = nullptr);
 // A canvas of width x height, every pixel transparent black, entered in the registry; 0 when the
 // size is empty or the bitmap cannot be made.
 HDC CreateCanvas(int width, int height);

@@ -144,14 +144,8 @@ void PainterTest::BuildFixture(Backdrop backdrop) {
     HDC backgroundDc = pattern_.dc();
     if (backdrop != Backdrop::kPattern) {
         pictureDc_ = CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = W;
-        info.bmiHeader.biHeight = -H;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        pictureBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pictureBitmap_ = CreateTopDownDib(W, H, &bits);
         picturePrevious_ = SelectObject(pictureDc_, pictureBitmap_);
         if (backdrop == Backdrop::kPlain) {
             auto* pixels = static_cast<uint32_t*>(bits);

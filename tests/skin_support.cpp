@@ -66,15 +66,8 @@ HWND SkinTest::MakeChild(HWND parent, const char* className, DWORD style, int x,
 
 PatternSurface::PatternSurface(int width, int height, uint8_t tag)
     : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_.reset(CreateTopDownDib(width, height, &bits));
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) pixels[y * width + x] = PatternPixel(x, y, tag);

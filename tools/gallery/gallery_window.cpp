@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "canvas.h"
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "images.h"
@@ -37,16 +38,7 @@ GalleryState* StateOf(HWND hwnd) {
 
 // The skin background stretched over the whole window, with the title on it.
 void PaintBackground(GalleryState& state, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    state.backgroundBitmap.reset(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    state.backgroundBitmap.reset(CreateTopDownDib(width, height));
     state.background.reset(CreateCompatibleDC(nullptr));
     if (!state.backgroundBitmap || !state.background) return;
     state.previous = SelectObject(state.background.get(), state.backgroundBitmap.get());
