@@ -4,6 +4,7 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/env.sh"
+. "$root/tests/wine_drive.sh"
 exe=$1
 mnt=$(mktemp -d /tmp/ql-small.XXXXXX)
 if ! mount -t tmpfs -o size=8m tmpfs "$mnt" 2>/dev/null; then
@@ -11,14 +12,14 @@ if ! mount -t tmpfs -o size=8m tmpfs "$mnt" 2>/dev/null; then
   echo "cannot mount a tmpfs here: skipped"
   exit 77
 fi
-letter=
-for l in s r q p o n; do
-  [ -e "$WINEPREFIX/dosdevices/$l:" ] || { letter=$l; break; }
-done
-ln -s "$mnt" "$WINEPREFIX/dosdevices/$letter:"
-QL_SMALL_DRIVE="$letter:\\" "$root/scripts/wine-exec" "$exe" --gtest_filter=Installation.SmallDriveIsRefusedBeforeWriting
-rc=$?
-rm -f "$WINEPREFIX/dosdevices/$letter:"
+if ql_claim_drive "$mnt"; then
+  QL_SMALL_DRIVE="$ql_drive:\\" "$root/scripts/wine-exec" "$exe" \
+    --gtest_filter=Installation.SmallDriveIsRefusedBeforeWriting
+  rc=$?
+  ql_release_drive
+else
+  rc=1
+fi
 umount "$mnt"
 rmdir "$mnt"
 exit $rc

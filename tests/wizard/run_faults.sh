@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 . "$root/scripts/env.sh"
 [ $# -eq 2 ] || { echo "usage: $0 DRIVER.exe INSTALLER.exe" >&2; exit 2; }
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+. "$root/tests/wine_drive.sh"
 
 target=$(mktemp -d /tmp/ql-faults.XXXXXX)
 if ! mount -t tmpfs -o size=48m tmpfs "$target" 2>/dev/null; then
@@ -33,24 +33,17 @@ desktop="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Desktop"
 desktop_was=$(readlink "$desktop" 2>/dev/null || true)
 private_desktop=$(mktemp -d /tmp/ql-faults-desktop.XXXXXX)
 [ -n "$desktop_was" ] && ln -sfn "$private_desktop" "$desktop"
-letter=
-for l in t u v w x y s r q p o n; do
-  if ln -s "$target" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
-    letter=$l
-    break
-  fi
-done
 cleanup() {
   [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop"
   rm -rf "$private_desktop"
-  [ -n "$letter" ] && rm -f "$WINEPREFIX/dosdevices/$letter:"
+  ql_release_drive
   [ -n "$readonly_dir" ] && { umount "$product" 2>/dev/null || umount -l "$product"; }
   umount "$target" 2>/dev/null || umount -l "$target"
   rmdir "$target"
 }
 trap cleanup EXIT
-[ -n "$letter" ] || { echo "run_faults: no free drive letter in $WINEPREFIX/dosdevices" >&2; exit 1; }
-echo "run_faults: drive ${letter^^}: is a tmpfs at $target; read-only directory: ${readonly_dir:-none}"
+ql_claim_drive "$target" || exit 1
+echo "run_faults: drive ${ql_drive^^}: is a tmpfs at $target; read-only directory: ${readonly_dir:-none}"
 export QL_FAULT_DRIVE=1 GTEST_FILTER='WizardFaults.*'
 [ -n "$readonly_dir" ] && export QL_READONLY_DIR=$readonly_dir
-"$root/scripts/wine-exec" "$1" "$(winpath "$2")" "${letter^^}:" "$target"
+"$root/scripts/wine-exec" "$1" "$(ql_winpath "$2")" "${ql_drive^^}:" "$target"

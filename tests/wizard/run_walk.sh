@@ -10,31 +10,23 @@ root=$(cd "$here/../.." && pwd)
 [ $# -eq 2 ] || { echo "usage: $0 DRIVER.exe INSTALLER.exe" >&2; exit 2; }
 driver=$1
 installer=$2
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+. "$root/tests/wine_drive.sh"
 
 target=$(mktemp -d /tmp/ql-walk.XXXXXX)
-letter=
-# ln -s refuses an existing link, so claiming a letter is atomic against a parallel run.
-for l in t u v w x y s r q p o n; do
-  if ln -s "$target" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
-    letter=$l
-    break
-  fi
-done
 cleanup() {
-  [ -n "$letter" ] && rm -f "$WINEPREFIX/dosdevices/$letter:"
+  ql_release_drive
   rm -rf "$target"
 }
 trap cleanup EXIT
-[ -n "$letter" ] || { echo "run_walk: no free drive letter in $WINEPREFIX/dosdevices" >&2; exit 1; }
+ql_claim_drive "$target" || exit 1
 
 shots="$root/build/screenshots"
 mkdir -p "$shots"
-QL_SCREENSHOT_DIR=$(winpath "$shots")
+QL_SCREENSHOT_DIR=$(ql_winpath "$shots")
 export QL_SCREENSHOT_DIR
-echo "run_walk: drive ${letter^^}: is $target; screenshots in $shots"
+echo "run_walk: drive ${ql_drive^^}: is $target; screenshots in $shots"
 start=$(date +%s%N)
-"$root/scripts/wine-exec" "$driver" "$(winpath "$installer")" "${letter^^}:" "$target"
+"$root/scripts/wine-exec" "$driver" "$(ql_winpath "$installer")" "${ql_drive^^}:" "$target"
 rc=$?
 # The installer is skinned: the same pictures are the skinned pages.
 for shot in "$shots"/page-[0-5].png; do

@@ -1,0 +1,24 @@
+# Sourced by the tests that give the Wine prefix a drive of their own (after scripts/env.sh).
+
+# The Unix path as Wine's Z: drive names it.
+ql_winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ql_claim_drive DIR: links DIR as the first free letter of the prefix and sets ql_drive to it.
+# ln -s refuses an existing link, so a claim is atomic against a parallel run.
+ql_drive=
+ql_claim_drive() {
+  local l
+  for l in t u v w x y s r q p o n; do
+    if ln -s "$1" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
+      ql_drive=$l
+      return 0
+    fi
+  done
+  echo "no free drive letter in $WINEPREFIX/dosdevices" >&2
+  return 1
+}
+
+ql_release_drive() {
+  [ -n "$ql_drive" ] && rm -f "$WINEPREFIX/dosdevices/$ql_drive:"
+  ql_drive=
+}
