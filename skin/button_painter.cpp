@@ -21,10 +21,6 @@ ButtonRef FindButton(HWND hwnd) {
     return FindControl(hwnd, &WindowSkinRecord::buttonTable);
 }
 
-uint32_t Theme(int alpha) {
-    return ColorRefToArgb(g_skinSettings.themeColour, alpha);
-}
-
 uint32_t TextArgb(HWND button) {
     return ColorRefToArgb(TextColourOf(button));
 }
@@ -270,8 +266,9 @@ void PaintPushButton(HWND button, HDC target, UINT state, const RECT& rect) {
                 FillPathGradient(g.get(), gloss.get(), l, t, l, t + h / 2, 0x32FFFFFF, 0x0AFFFFFF);
             }
             if (state & kStateHot) {
-                FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, Theme(60), Theme(10));
-                DrawPathArgb(g.get(), face.get(), Theme(255));
+                FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, ThemeArgb(60),
+                                 ThemeArgb(10));
+                DrawPathArgb(g.get(), face.get(), ThemeArgb(255));
             } else if (state & kStateFocus) {
                 StrokeGlow(g.get(), face.get(), 3, kGlowColour, 120);
                 DrawPathArgb(g.get(), face.get(), 0x46000000);
@@ -283,7 +280,8 @@ void PaintPushButton(HWND button, HDC target, UINT state, const RECT& rect) {
                 gp::GdipCreatePath(Gdiplus::FillModeAlternate, pressed.out());
                 if (pressed) {
                     AddRoundedRect(pressed.get(), l + 2, t + 2, w - 3, h - 3, kCorner);
-                    FillPathGradient(g.get(), pressed.get(), 2, 2, 2, h - 2, Theme(60), 0x64FFFFFF);
+                    FillPathGradient(g.get(), pressed.get(), 2, 2, 2, h - 2, ThemeArgb(60),
+                                     0x64FFFFFF);
                 }
             }
         }
@@ -339,7 +337,7 @@ void PaintCheckBox(HWND button, UINT state) {
             if (box) {
                 gp::GdipAddPathRectangle(box.get(), l, y, kBoxSize, kBoxSize);
                 const float yc = t + (h - 12) / 2 + 1;
-                FillPathGradient(g.get(), box.get(), l + 3, yc, l + 11, yc + 11, Theme(100),
+                FillPathGradient(g.get(), box.get(), l + 3, yc, l + 11, yc + 11, ThemeArgb(100),
                                  0x00000000);
                 StrokeGlow(g.get(), box.get(), 2, kGlowColour, 30);
             }
@@ -376,7 +374,7 @@ void PaintRadioButton(HWND button, UINT state) {
         FillPathGradient(g.get(), disc.get(), l + 3, yr + 1, l + 10, yr + 11, 0x64000000,
                          0x00000000);
         if (state & kStateHot) {
-            FillPathGradient(g.get(), disc.get(), l + 3, yr + 1, l + 11, yr + 12, Theme(100),
+            FillPathGradient(g.get(), disc.get(), l + 3, yr + 1, l + 11, yr + 12, ThemeArgb(100),
                              0x00000000);
             StrokeGlow(g.get(), disc.get(), 2, kGlowColour, 30);
         }

@@ -25,10 +25,6 @@ ComboRef FindCombo(HWND hwnd) {
     return FindControl(hwnd, &WindowSkinRecord::comboTable);
 }
 
-uint32_t Theme(int alpha) {
-    return ColorRefToArgb(g_skinSettings.themeColour, alpha);
-}
-
 uint32_t Wash() {
     return g_skinSettings.translucentControls
                ? ColorRefToArgb(0x00FFFFFF, g_skinSettings.overlayAlpha)
@@ -277,9 +273,9 @@ void PaintEditOutline(HWND edit, int focused, int useFocused, int hot, int useHo
     const RECT window = WindowRectAtOrigin(edit);
     const float W = static_cast<float>(Width(window)), H = static_cast<float>(Height(window));
     if (isHot)
-        DrawRectArgb(g, Theme(180), 2.0f, 1, 1, W - 2, H - 2);
+        DrawRectArgb(g, ThemeArgb(180), 2.0f, 1, 1, W - 2, H - 2);
     else if (isFocused)
-        DrawRectArgb(g, Theme(180), 1.0f, 0, 0, W - 1, H - 1);
+        DrawRectArgb(g, ThemeArgb(180), 1.0f, 0, 0, W - 1, H - 1);
     else
         DrawRectArgb(g, 0x50000000, 1.0f, 0, 0, W - 1, H - 1);
 }
@@ -345,7 +341,7 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
         if (!g) return;
         FillRectArgb(g.get(), Wash(), 0, 0, static_cast<float>(W), static_cast<float>(H));
         KeyOutChildren(g.get(), combo, style);
-        DrawRectArgb(g.get(), hot || isFocused ? Theme(200) : 0x50000000, 1.0f, 0, 0,
+        DrawRectArgb(g.get(), hot || isFocused ? ThemeArgb(200) : 0x50000000, 1.0f, 0, 0,
                      static_cast<float>(W - 1), static_cast<float>(H - 1));
         if (HasStyle(style, CBS_DROPDOWN)) {
             GdipPath outline, fill;
@@ -353,10 +349,11 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
             gp::GdipCreatePath(Gdiplus::FillModeAlternate, fill.out());
             if (outline && fill) {
                 AddRoundedRect(outline.get(), bx, by, static_cast<float>(bw - 1), bh - 1, 4);
-                DrawPathArgb(g.get(), outline.get(), hot ? Theme(200) : 0x50000000);
+                DrawPathArgb(g.get(), outline.get(), hot ? ThemeArgb(200) : 0x50000000);
                 AddRoundedRect(fill.get(), bx + 1, by + 1, static_cast<float>(bw - 2), bh - 2, 1);
                 FillPathGradient(g.get(), fill.get(), bx + 1, by, bx + 1, by + bh - 2,
-                                 hot ? 0x64FFFFFF : Theme(30), hot ? Theme(150) : Theme(100));
+                                 hot ? 0x64FFFFFF : ThemeArgb(30),
+                                 hot ? ThemeArgb(150) : ThemeArgb(100));
             }
             GdipImage arrow = DecodeImage(SkinImages().arrowDown);
             if (arrow) {

@@ -19,10 +19,6 @@ ListRef FindList(HWND hwnd) {
     return FindControl(hwnd, &WindowSkinRecord::listTable);
 }
 
-uint32_t Theme(int alpha) {
-    return ColorRefToArgb(g_skinSettings.themeColour, alpha);
-}
-
 uint32_t Wash() {
     return ColorRefToArgb(0x00FFFFFF, g_skinSettings.overlayAlpha);
 }
@@ -235,9 +231,9 @@ void PaintListFrame(int windowIndex, int recordIndex, int hot, int useHot, int f
                           static_cast<float>(inner.top), static_cast<float>(Width(inner)),
                           static_cast<float>(Height(inner)));
             if (isHot)
-                DrawRectArgb(g.get(), Theme(200), 2.0f, 1, 1, w - 2, h - 2);
+                DrawRectArgb(g.get(), ThemeArgb(200), 2.0f, 1, 1, w - 2, h - 2);
             else if (isFocused)
-                DrawRectArgb(g.get(), Theme(200), 1.0f, 0, 0, w - 1, h - 1);
+                DrawRectArgb(g.get(), ThemeArgb(200), 1.0f, 0, 0, w - 1, h - 1);
             else
                 DrawRectArgb(g.get(), 0x5A000000, 1.0f, 0, 0, w - 1, h - 1);
         }

@@ -4,6 +4,11 @@
 #include <climits>
 
 #include "drawing.h"
+#include "geometry.h"
+
+uint32_t ThemeArgb(int alpha) {
+    return ColorRefToArgb(g_skinSettings.themeColour, alpha);
+}
 
 GdipGraphics GraphicsOn(HDC dc) {
     GdipGraphics g;

@@ -14,6 +14,8 @@
 // ---- GDI+ -------------------------------------------------------------------------------------
 
 GdipGraphics GraphicsOn(HDC dc);
+// The skin's theme colour with the given alpha.
+uint32_t ThemeArgb(int alpha);
 void FillRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height);
 void FillPathArgb(GpGraphics* g, GpPath* path, uint32_t argb);
 void DrawPathArgb(GpGraphics* g, GpPath* path, uint32_t argb, float penWidth = 1.0f);

@@ -207,7 +207,7 @@ void PaintTrackBar(int windowIndex, int index) {
         if (emptyRange) valueLength += 10;
         GdipPath value = vertical ? RectanglePath(lineAcross, cl, 1, valueLength)
                                   : RectanglePath(cl, lineAcross, valueLength, 1);
-        GdipPen valuePen = NewPen(ColorRefToArgb(g_skinSettings.themeColour, 200));
+        GdipPen valuePen = NewPen(ThemeArgb(200));
         StrokePath(g.get(), valuePen.get(), value.get());
     }
     CopyCanvasToWindow(t, canvas.get(), W, H);
