@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "canvas.h"
-#include "list_frame_painter.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "list_frame_painter.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 

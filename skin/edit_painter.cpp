@@ -4,16 +4,14 @@
 #include "drawing.h"
 #include "geometry.h"
 #include "images.h"
-#include "list_frame_painter.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 
 constexpr COLORREF kKey = 0x00FF00FF;
 constexpr uint32_t kKeyArgb = 0xFFFF00FF;
-// Scroll bars as ClientRectInWindow assumes them.
-constexpr int kAssumedBarThickness = 17;
 
 using EditRef = ControlRef<EditRecord>;
 using ComboRef = ControlRef<ComboRecord>;
@@ -23,12 +21,6 @@ EditRef FindEdit(HWND hwnd) {
 }
 ComboRef FindCombo(HWND hwnd) {
     return FindControl(hwnd, &WindowSkinRecord::comboTable);
-}
-
-uint32_t Wash() {
-    return g_skinSettings.translucentControls
-               ? ColorRefToArgb(0x00FFFFFF, g_skinSettings.overlayAlpha)
-               : 0xFFFFFFFF;
 }
 
 void RegisterEdit(int windowIndex, HWND edit, WindowSkinRecord& record) {
@@ -251,7 +243,7 @@ void PaintEditFrame(HWND edit, int focused, int useFocused, int hot, int useHot)
                             static_cast<float>(Width(inner)), static_cast<float>(Height(inner)),
                             Gdiplus::CombineModeXor);
         if (g_skinSettings.translucentControls)
-            FillRectArgb(g.get(), Wash(), 0, 0, W, H);
+            FillRectArgb(g.get(), ControlWash(), 0, 0, W, H);
         else
             gp::GdipGraphicsClear(g.get(), 0xFFFFFFFF);
         PaintEditOutline(edit, isFocused, 1, isHot, 1, g.get());
@@ -339,7 +331,7 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
     {
         GdipGraphics g = GraphicsOn(canvas.get());
         if (!g) return;
-        FillRectArgb(g.get(), Wash(), 0, 0, static_cast<float>(W), static_cast<float>(H));
+        FillRectArgb(g.get(), ControlWash(), 0, 0, static_cast<float>(W), static_cast<float>(H));
         KeyOutChildren(g.get(), combo, style);
         DrawRectArgb(g.get(), hot || isFocused ? ThemeArgb(200) : 0x50000000, 1.0f, 0, 0,
                      static_cast<float>(W - 1), static_cast<float>(H - 1));
@@ -379,80 +371,6 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
 
 // ---- Helpers ----------------------------------------------------------------------------------
 
-bool HasScrollBars(HWND hwnd) {
-    const LONG_PTR style = StyleOf(hwnd);
-    return HasStyle(style, WS_VSCROLL) || HasStyle(style, WS_HSCROLL);
-}
-
-HRGN ScrollBarRegion(HWND hwnd) {
-    const LONG_PTR style = StyleOf(hwnd);
-    const bool horizontal = HasStyle(style, WS_HSCROLL), vertical = HasStyle(style, WS_VSCROLL);
-    GdiRegion h, v;
-    LONG bottomOfHorizontal = 0;
-    if (horizontal) {
-        SCROLLBARINFO info = {};
-        info.cbSize = sizeof(info);
-        GetScrollBarInfo(hwnd, OBJID_HSCROLL, &info);
-        h.reset(CreateRectRgnIndirect(&info.rcScrollBar));
-        bottomOfHorizontal = info.rcScrollBar.bottom;
-    }
-    if (vertical) {
-        SCROLLBARINFO info = {};
-        info.cbSize = sizeof(info);
-        GetScrollBarInfo(hwnd, OBJID_VSCROLL, &info);
-        RECT r = info.rcScrollBar;
-        // Down over the corner square to the horizontal bar's bottom edge (its own width below
-        // its end where the bars abut exactly; some systems let them overlap by a pixel).
-        if (horizontal) r.bottom = bottomOfHorizontal;
-        v.reset(CreateRectRgnIndirect(&r));
-    }
-    if (h && v) {
-        GdiRegion both(CreateRectRgn(0, 0, 0, 0));
-        if (both) CombineRgn(both.get(), h.get(), v.get(), RGN_OR);
-        return both.release();
-    }
-    return h ? h.release() : v.release();
-}
-
-LRESULT DefaultNonClientPaint(HWND hwnd, HRGN region, LPARAM lp) {
-    // An empty region rather than a made-up handle: the system then draws nothing at all.
-    GdiRegion nothing;
-    if (!region) {
-        nothing.reset(CreateRectRgn(0, 0, 0, 0));
-        region = nothing.get();
-    }
-    return DefWindowProcA(hwnd, WM_NCPAINT, reinterpret_cast<WPARAM>(region), lp);
-}
-
-RECT ClientRectInWindow(HWND hwnd) {
-    const RECT window = WindowRectAtOrigin(hwnd);
-    const RECT client = ClientRectOf(hwnd);
-    const LONG_PTR style = StyleOf(hwnd);
-    const int cw = Width(client), ch = Height(client);
-    const int left =
-        FloorDiv2(Width(window) - cw - (HasStyle(style, WS_VSCROLL) ? kAssumedBarThickness : 0));
-    const int top =
-        FloorDiv2(Height(window) - ch - (HasStyle(style, WS_HSCROLL) ? kAssumedBarThickness : 0));
-    return RECT{left, top, left + cw, top + ch};
-}
-
-void FillClientBackdrop(HWND hwnd, HDC dc, bool intoGivenDc) {
-    const RECT r = ClientRectInWindow(hwnd);
-    const int cw = Width(r), ch = Height(r);
-    ScopedCanvas canvas(BackgroundSnapshot(hwnd, r));
-    if (!canvas) return;
-    {
-        GdipGraphics g = GraphicsOn(canvas.get());
-        FillRectArgb(g.get(), Wash(), 0, 0, static_cast<float>(cw), static_cast<float>(ch));
-    }
-    if (intoGivenDc) {
-        BitBlt(dc, 0, 0, cw, ch, canvas.get(), 0, 0, SRCCOPY);
-    } else {
-        WindowDc window(hwnd, WindowDc::kWholeWindow);
-        BitBlt(window.get(), r.left, r.top, cw, ch, canvas.get(), 0, 0, SRCCOPY);
-    }
-}
-
 HBITMAP EditBackdropBitmap(HWND edit) {
     const RECT r = ClientRectInWindow(edit);
     const int cw = Width(r), ch = Height(r);
@@ -460,7 +378,7 @@ HBITMAP EditBackdropBitmap(HWND edit) {
     if (!canvas) return nullptr;
     {
         GdipGraphics g = GraphicsOn(canvas.get());
-        FillRectArgb(g.get(), Wash(), 0, 0, static_cast<float>(cw), static_cast<float>(ch));
+        FillRectArgb(g.get(), ControlWash(), 0, 0, static_cast<float>(cw), static_cast<float>(ch));
     }
     MemoryDc memory(CreateCompatibleDC(nullptr));
     GdiBitmap bitmap(CreateCompatibleBitmap(canvas.get(), cw, ch));

@@ -20,15 +20,6 @@ void PaintEditOutline(HWND edit, int focused, int useFocused, int hot, int useHo
 void PaintComboBox(int windowIndex, int comboIndex, int hot, int ignored, int focused,
                    int useFocused);
 
-bool HasScrollBars(HWND hwnd);
-// The visible scroll bars in screen coordinates (the vertical one over the corner square when
-// both show); null when the style has neither. Owned by the caller.
-HRGN ScrollBarRegion(HWND hwnd);
-// Lets the system draw the non-client area of `hwnd` inside `region` only (scroll bars), or
-// nothing at all when `region` is null.
-LRESULT DefaultNonClientPaint(HWND hwnd, HRGN region, LPARAM lp);
-RECT ClientRectInWindow(HWND hwnd);
-void FillClientBackdrop(HWND hwnd, HDC dc, bool intoGivenDc);
 // The washed backdrop behind the client area as a bitmap owned by the caller.
 HBITMAP EditBackdropBitmap(HWND edit);
 // WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: transparent text over a pattern brush of the backdrop. The

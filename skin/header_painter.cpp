@@ -8,13 +8,13 @@
 #include <string>
 
 #include "canvas.h"
+#include "container.h"
 #include "control_font.h"
 #include "drawing.h"
 #include "geometry.h"
 #include "paint_tools.h"
 #include "registry.h"
 #include "remaining_painters.h"
-#include "container.h"
 
 namespace {
 
@@ -32,8 +32,7 @@ constexpr int kDividerMargin = 5;  // pixels beside each divider that belong to 
 constexpr int kTextBuffer = 260;
 
 HeaderRecord* FindHeader(int windowIndex, int index) {
-    WindowSkinRecord* record = WindowRecord(windowIndex);
-    return record ? record->headerTable.At(index) : nullptr;
+    return TableEntry(windowIndex, index, &WindowSkinRecord::headerTable);
 }
 
 bool HasClass(HWND hwnd, const char* className) {
@@ -128,21 +127,11 @@ LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int i = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
     const int j = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
     HeaderRecord* entry = FindHeader(i, j);
+    LRESULT result = 0;
+    if (AnswerOwnPaint(
+            hwnd, msg, wp, lp, [=] { PaintHeader(i, j); }, &result))
+        return result;
     switch (msg) {
-        case WM_MOVE:
-            PaintHeader(i, j);
-            break;
-        case WM_PAINT: {
-            // The header's own painting never runs.
-            {
-                PaintScope paint(hwnd);
-                PaintHeader(i, j);
-            }
-            return DefWindowProcA(hwnd, msg, wp, lp);
-        }
-        case WM_ERASEBKGND:
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return 1;
         case WM_MOUSEMOVE: {
             RequestMouseLeave(hwnd);
             WindowSkinRecord* record = WindowRecord(i);

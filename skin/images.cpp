@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../app/com_ref.h"
+#include "com_ref.h"
 #include "skin_assets.h"
 
 const SkinImageSet& SkinImages() {

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "canvas.h"
-#include "edit_painter.h"
 #include "geometry.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 
@@ -243,21 +243,6 @@ void PaintListFrame(int windowIndex, int recordIndex, int hot, int useHot, int f
     TransparentBlt(dc.get(), 0, 0, W, H, canvas.get(), 0, 0, W, H, kKey);
 }
 
-RECT ListFrameInnerRect(HWND hwnd) {
-    const RECT window = WindowRectAtOrigin(hwnd);
-    const RECT client = ClientRectOf(hwnd);
-    SCROLLBARINFO h = {}, v = {};
-    h.cbSize = v.cbSize = sizeof(SCROLLBARINFO);
-    GetScrollBarInfo(hwnd, OBJID_HSCROLL, &h);
-    GetScrollBarInfo(hwnd, OBJID_VSCROLL, &v);
-    const LONG_PTR style = StyleOf(hwnd);
-    int iw = Width(client), ih = Height(client);
-    if (HasStyle(style, WS_VSCROLL)) iw += Width(v.rcScrollBar);
-    if (HasStyle(style, WS_HSCROLL)) ih += Height(h.rcScrollBar);
-    const int left = FloorDiv2(Width(window) - iw), top = FloorDiv2(Height(window) - ih);
-    return RECT{left, top, left + iw, top + ih};
-}
-
 bool HasFrameBorder(HWND hwnd) {
     const LONG_PTR ex = ExStyleOf(hwnd);
     return HasStyle(StyleOf(hwnd), WS_BORDER) || HasStyle(ex, WS_EX_WINDOWEDGE) ||
@@ -268,62 +253,4 @@ bool IsOwnerDrawnListBox(HWND hwnd) {
     const LONG_PTR style = StyleOf(hwnd);
     return ClassNameIs(hwnd, "ListBox") &&
            (HasStyle(style, LBS_OWNERDRAWFIXED) || HasStyle(style, LBS_OWNERDRAWVARIABLE));
-}
-
-bool IsTransparentWindow(HWND hwnd) {
-    return HasStyle(ExStyleOf(hwnd), WS_EX_TRANSPARENT);
-}
-
-HDC ClientBackdropCanvas(HWND hwnd) {
-    const RECT r = ClientRectInWindow(hwnd);
-    HDC canvas = BackgroundSnapshot(hwnd, r);
-    if (canvas) {
-        GdipGraphics g = GraphicsOn(canvas);
-        FillRectArgb(g.get(), Wash(), 0, 0, static_cast<float>(Width(r)),
-                     static_cast<float>(Height(r)));
-    }
-    return canvas;
-}
-
-HDC ExcludeOpaqueChildren(HWND hwnd, HDC dc, int haveDc) {
-    if (!haveDc) dc = GetDC(hwnd);
-    for (HWND c = FindWindowExA(hwnd, nullptr, nullptr, nullptr); c;
-         c = FindWindowExA(hwnd, c, nullptr, nullptr)) {
-        if (!IsWindowVisible(c) || IsTransparentWindow(c)) continue;
-        const RECT r = ChildRectInParent(c);
-        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-    }
-    return dc;
-}
-
-RECT ChildRectInParent(HWND hwnd) {
-    if (FindWindowIndex(hwnd) >= 1) return RECT{};
-    RECT parent = {}, r = {};
-    GetClientRect(GetParent(hwnd), &parent);
-    POINT origin = {0, 0};
-    ClientToScreen(GetParent(hwnd), &origin);
-    OffsetRect(&parent, origin.x, origin.y);
-    GetWindowRect(hwnd, &r);
-    OffsetRect(&r, -parent.left, -parent.top);
-    return r;
-}
-
-void InvalidateVisibleChildren(HWND hwnd) {
-    for (HWND c = FindWindowExA(hwnd, nullptr, nullptr, nullptr); c;
-         c = FindWindowExA(hwnd, c, nullptr, nullptr))
-        if (IsWindowVisible(c)) InvalidateRect(c, nullptr, TRUE);
-}
-
-HDC ExcludeVisibleChildren(HWND window, HDC windowDc) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    for (HWND c = FindWindowExA(window, nullptr, nullptr, nullptr); c;
-         c = FindWindowExA(window, c, nullptr, nullptr)) {
-        if (!IsWindowVisible(c)) continue;
-        RECT r;
-        GetWindowRect(c, &r);
-        ExcludeClipRect(windowDc, r.left - frame.left, r.top - frame.top, r.right - frame.left,
-                        r.bottom - frame.top);
-    }
-    return windowDc;
 }

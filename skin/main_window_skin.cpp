@@ -9,13 +9,13 @@
 #include "button_painter.h"
 #include "canvas.h"
 #include "container.h"
-#include "list_frame_painter.h"
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "geometry.h"
 #include "images.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "canvas.h"
-#include "list_frame_painter.h"
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "geometry.h"
@@ -17,6 +16,7 @@
 #include "paint_tools.h"
 #include "registry.h"
 #include "static_painter.h"
+#include "window_tools.h"
 
 namespace {
 

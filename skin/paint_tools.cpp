@@ -192,6 +192,19 @@ void CopyCanvasToWindow(HWND hwnd, HDC canvas, int width, int height) {
     if (dc.get()) BitBlt(dc.get(), 0, 0, width, height, canvas, 0, 0, SRCCOPY);
 }
 
+void DrawBarTrough(GpGraphics* g, float w, float h, bool vertical, uint32_t outline,
+                   int troughDiameter) {
+    constexpr uint32_t kTroughStart = ColorRefToArgb(0x00FFFFFF, 160);
+    constexpr uint32_t kTroughEnd = ColorRefToArgb(0x00000000, 30);
+    GdipPath frame = RoundedRectPath(0, 0, w - 1, h - 1, 5);
+    GdipPen pen = NewPen(outline);
+    StrokePath(g, pen.get(), frame.get());
+    GdipPath trough = RoundedRectPath(1, 1, w - 2, h - 2, troughDiameter);
+    GdipLineBrush brush = vertical ? NewLineBrush(0, 0, w - 1, 0, kTroughStart, kTroughEnd)
+                                   : NewLineBrush(0, 0, 0, h - 1, kTroughStart, kTroughEnd);
+    FillPath(g, brush.get(), trough.get());
+}
+
 int TruncateOr(double value, int fallback) {
     if (!std::isfinite(value) || value >= static_cast<double>(INT_MAX) ||
         value <= static_cast<double>(INT_MIN))

@@ -87,6 +87,40 @@ ControlRef<Record> FindControl(HWND hwnd, SkinList<Record> WindowSkinRecord::*ta
     return ref;
 }
 
+// Entry `index` of a class table of window `windowIndex`; null when either is missing.
+template <typename Record>
+Record* TableEntry(int windowIndex, int index, SkinList<Record> WindowSkinRecord::*table) {
+    WindowSkinRecord* record = WindowRecord(windowIndex);
+    return record ? (record->*table).At(index) : nullptr;
+}
+
+// The paint messages of a control the engine draws whole in place of the control: a move
+// repaints and still goes on to the control, the background is never erased, and a paint draws
+// and validates without the control's own painting. True when `msg` is answered here, with its
+// result in `*result`.
+template <typename Paint>
+bool AnswerOwnPaint(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, Paint paint, LRESULT* result) {
+    switch (msg) {
+        case WM_MOVE:
+            paint();
+            return false;
+        case WM_ERASEBKGND:
+            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+            *result = 1;
+            return true;
+        case WM_PAINT: {
+            {
+                PaintScope scope(hwnd);
+                paint();
+            }
+            *result = DefWindowProcA(hwnd, msg, wp, lp);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 // Deletes the brush and bitmap a colour answer left on `child` and forgets them.
 void DeleteColourAnswer(HWND child);
 
@@ -108,6 +142,11 @@ GdipLineBrush NewLineBrush(float x1, float y1, float x2, float y2, uint32_t from
 // Fills and strokes that do nothing when an object could not be made.
 void FillPath(GpGraphics* g, GpBrush* brush, GpPath* path);
 void StrokePath(GpGraphics* g, GpPen* pen, GpPath* path);
+
+// The frame of progress and track bars: a thin rounded outline in `outline` and inside it a
+// translucent rounded trough of corner diameter `troughDiameter`, shaded across the bar.
+void DrawBarTrough(GpGraphics* g, float w, float h, bool vertical, uint32_t outline,
+                   int troughDiameter);
 
 // Copies a width x height canvas onto the whole window of `hwnd`, at its top-left corner.
 void CopyCanvasToWindow(HWND hwnd, HDC canvas, int width, int height);

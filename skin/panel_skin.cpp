@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "canvas.h"
-#include "list_frame_painter.h"
 #include "drawing.h"
 #include "geometry.h"
 #include "images.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 

@@ -15,13 +15,10 @@ constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 
 constexpr uint32_t kOutline = ColorRefToArgb(kBlack, 50);
-constexpr uint32_t kTroughStart = ColorRefToArgb(kWhite, 160);
-constexpr uint32_t kTroughEnd = ColorRefToArgb(kBlack, 30);
 constexpr uint32_t kBarStart = ColorRefToArgb(kWhite, 90);
 
 ProgressRecord* FindProgress(int windowIndex, int index) {
-    WindowSkinRecord* record = WindowRecord(windowIndex);
-    return record ? record->progressTable.At(index) : nullptr;
+    return TableEntry(windowIndex, index, &WindowSkinRecord::progressTable);
 }
 
 struct BarGeometry {
@@ -66,20 +63,11 @@ void InstallProgressBars(int windowIndex, HWND parent) {
 LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int i = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
     const int j = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
+    LRESULT result = 0;
+    if (AnswerOwnPaint(
+            hwnd, msg, wp, lp, [=] { PaintProgressBar(i, j); }, &result))
+        return result;
     switch (msg) {
-        case WM_MOVE:
-            PaintProgressBar(i, j);
-            break;
-        case WM_ERASEBKGND:
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return 1;
-        case WM_PAINT: {
-            {
-                PaintScope paint(hwnd);
-                PaintProgressBar(i, j);
-            }
-            return DefWindowProcA(hwnd, msg, wp, lp);
-        }
         case WM_NCPAINT:
             PaintProgressBar(i, j);
             return 1;
@@ -101,15 +89,7 @@ void PaintProgressBar(int windowIndex, int index) {
         GdipGraphics g = GraphicsOn(canvas.get());
         const float w = static_cast<float>(W), h = static_cast<float>(H);
 
-        GdipPath outline = RoundedRectPath(0, 0, w - 1, h - 1, 5);
-        GdipPen outlinePen = NewPen(kOutline);
-        StrokePath(g.get(), outlinePen.get(), outline.get());
-
-        GdipPath trough = RoundedRectPath(1, 1, w - 2, h - 2, 1);
-        GdipLineBrush troughBrush = entry->vertical
-                                        ? NewLineBrush(0, 0, w - 1, 0, kTroughStart, kTroughEnd)
-                                        : NewLineBrush(0, 0, 0, h - 1, kTroughStart, kTroughEnd);
-        FillPath(g.get(), troughBrush.get(), trough.get());
+        DrawBarTrough(g.get(), w, h, entry->vertical != 0, kOutline, 1);
 
         const int pos = static_cast<int>(SendMessageA(p, PBM_GETPOS, 0, 0));
         PBRANGE range = {};

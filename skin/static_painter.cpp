@@ -3,11 +3,11 @@
 #include <string>
 
 #include "canvas.h"
-#include "list_frame_painter.h"
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "paint_tools.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 

@@ -18,8 +18,6 @@ constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 
 constexpr uint32_t kFrameOutline = ColorRefToArgb(kBlack, 30);
-constexpr uint32_t kTroughStart = ColorRefToArgb(kWhite, 160);
-constexpr uint32_t kTroughEnd = ColorRefToArgb(kBlack, 30);
 constexpr uint32_t kGrooveStart = ColorRefToArgb(kBlack, 50);
 constexpr uint32_t kGrooveEnd = ColorRefToArgb(kBlack, 30);
 constexpr uint32_t kThumbFill = ColorRefToArgb(kWhite);
@@ -32,8 +30,7 @@ constexpr float kKnob = 11;  // thumb under the mouse
 constexpr float kDot = 4;    // thumb otherwise
 
 TrackBarRecord* FindTrackBar(int windowIndex, int index) {
-    WindowSkinRecord* record = WindowRecord(windowIndex);
-    return record ? record->trackBarTable.At(index) : nullptr;
+    return TableEntry(windowIndex, index, &WindowSkinRecord::trackBarTable);
 }
 
 int TickSide(LONG_PTR style) {
@@ -69,20 +66,11 @@ void InstallTrackBars(int windowIndex, HWND parent) {
 LRESULT CALLBACK TrackBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int i = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
     const int j = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
+    LRESULT result = 0;
+    if (AnswerOwnPaint(
+            hwnd, msg, wp, lp, [=] { PaintTrackBar(i, j); }, &result))
+        return result;
     switch (msg) {
-        case WM_MOVE:
-            PaintTrackBar(i, j);
-            break;
-        case WM_ERASEBKGND:
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return 1;
-        case WM_PAINT: {
-            {
-                PaintScope paint(hwnd);
-                PaintTrackBar(i, j);
-            }
-            return DefWindowProcA(hwnd, msg, wp, lp);
-        }
         case WM_NCPAINT:
             PaintTrackBar(i, j);
             return 1;
@@ -127,15 +115,8 @@ void PaintTrackBar(int windowIndex, int index) {
         const float max = static_cast<float>(SendMessageA(t, TBM_GETRANGEMAX, 0, 0));
         const bool emptyRange = min == max;
 
-        if (g_skinSettings.trackBarOption == 1) {
-            GdipPath outline = RoundedRectPath(0, 0, w - 1, h - 1, 5);
-            GdipPen pen = NewPen(kFrameOutline);
-            StrokePath(g.get(), pen.get(), outline.get());
-            GdipPath trough = RoundedRectPath(1, 1, w - 2, h - 2, 3);
-            GdipLineBrush brush = vertical ? NewLineBrush(0, 0, w - 1, 0, kTroughStart, kTroughEnd)
-                                           : NewLineBrush(0, 0, 0, h - 1, kTroughStart, kTroughEnd);
-            FillPath(g.get(), brush.get(), trough.get());
-        }
+        if (g_skinSettings.trackBarOption == 1)
+            DrawBarTrough(g.get(), w, h, vertical, kFrameOutline, 3);
 
         // The channel: cl .. cr along the track, ct .. cb across it, whatever the orientation.
         const RECT channel = ChannelRect(t, vertical);

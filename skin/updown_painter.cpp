@@ -22,8 +22,7 @@ constexpr uint32_t kNormalOutline = ColorRefToArgb(kBlack, 100);
 enum Part { kNoPart = 0, kFirstHalf = 3, kSecondHalf = 4 };
 
 UpDownRecord* FindUpDown(int windowIndex, int index) {
-    WindowSkinRecord* record = WindowRecord(windowIndex);
-    return record ? record->upDownTable.At(index) : nullptr;
+    return TableEntry(windowIndex, index, &WindowSkinRecord::upDownTable);
 }
 
 struct HalfLook {
@@ -84,17 +83,11 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int i = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
     const int j = static_cast<int>(SkinProp(hwnd, kPropHwLbId));
     UpDownRecord* entry = FindUpDown(i, j);
+    LRESULT result = 0;
+    if (AnswerOwnPaint(
+            hwnd, msg, wp, lp, [=] { PaintUpDown(i, j, 0, 0, 0, 0, 0, 0); }, &result))
+        return result;
     switch (msg) {
-        case WM_MOVE:
-            PaintUpDown(i, j, 0, 0, 0, 0, 0, 0);
-            break;
-        case WM_PAINT:
-            // The control's own painting never runs; DefWindowProcA validates it.
-            PaintUpDown(i, j, 0, 0, 0, 0, 0, 0);
-            return DefWindowProcA(hwnd, msg, wp, lp);
-        case WM_ERASEBKGND:
-            SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-            return 1;
         case WM_NCPAINT:  // not even the border of the control shows
             return 1;
         case WM_MOUSEMOVE: {

@@ -10,6 +10,7 @@
 #include "paint_tools.h"
 #include "painter_fixture.h"
 #include "registry.h"
+#include "window_tools.h"
 
 namespace {
 
