@@ -100,18 +100,31 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         if (path->size() > kMaxAnsiPath) return fail(Format(kFailPathTooLong, *path));
     if (!payload.data || payload.size == 0) return fail(kFailPayload);
 
-    // Room and write access are checked before anything is written.
-    if (!DirectoryExists(dirText)) return fail(Format(kFailCreateDirectory, product));
-    const std::string& writeTarget = DirectoryExists(product) ? product : dirText;
-    if (!CanCreateFilesIn(writeTarget)) return fail(Format(kFailNotWritable, dirText));
+    TargetFileSystem realFileSystem;
+    TargetFileSystem& fs = request.fileSystem ? *request.fileSystem : realFileSystem;
+    InstallJournal journal;
+    auto refuse = [&](const std::string& line) {
+        journal.Rollback();
+        return fail(line);
+    };
+    // Room and write access are checked where the files will go, before any file is written. The
+    // product directory is made first: a user may be allowed to make folders where he may not make
+    // files (the root of a Windows system drive). A refusal takes the new directory back.
+    if (!fs.DirectoryExists(dirText)) return fail(Format(kFailCreateDirectory, product));
+    if (!fs.DirectoryExists(product)) {
+        if (!fs.CreateDirectoryLevel(product))
+            return fail(fs.FileExists(product) ? Format(kFailCreateDirectory, product)
+                                               : Format(kFailNotWritable, dirText));
+        journal.AddDirectory(product);
+    }
+    if (!fs.CanCreateFilesIn(product)) return refuse(Format(kFailNotWritable, dirText));
     uint64_t need = SpaceNeeded(product, payload), free = 0;
-    if (FreeBytesFor(writeTarget, &free) && free < need) {
+    if (fs.FreeBytesFor(product, &free) && free < need) {
         char line[512];
         snprintf(line, sizeof(line), kFailDiskSpace, need / 1048576.0, free / 1048576.0);
-        return fail(line);
+        return refuse(line);
     }
 
-    InstallJournal journal;
     auto undo = [&](InstallOutcome::Result result, const std::string& line) {
         DeleteFilePath(archive);
         journal.Rollback();
@@ -126,11 +139,6 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
             stopped = true;
         return !stopped;
     };
-
-    if (CreateDirectoryLevel(product))
-        journal.AddDirectory(product);
-    else if (!DirectoryExists(product))
-        return fail(Format(kFailCreateDirectory, product));
 
     bool archiveExisted = FileExists(archive);
     if (!archiveExisted) journal.AddFile(archive);

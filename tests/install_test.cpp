@@ -257,6 +257,71 @@ TEST_F(Installation, SecondClickDuringTheRunDoesNothing) {
     EXPECT_FALSE(IsInstallationRunning());
 }
 
+// The rules of a Windows system drive's root, which Wine does not enforce: an ordinary user may
+// make folders in it but no files. The rest is the real file system, narrowed as a case says.
+class SystemDriveRoot : public TargetFileSystem {
+  public:
+    SystemDriveRoot(const std::string& root, bool folders, bool filesInFolders, int64_t freeBytes)
+        : root_(root), folders_(folders), filesInFolders_(filesInFolders), freeBytes_(freeBytes) {}
+    bool CreateDirectoryLevel(const std::string& path) override {
+        return folders_ && TargetFileSystem::CreateDirectoryLevel(path);
+    }
+    bool CanCreateFilesIn(const std::string& dir) override {
+        if (PathsEqual(dir, root_)) return false;
+        return filesInFolders_ && TargetFileSystem::CanCreateFilesIn(dir);
+    }
+    bool FreeBytesFor(const std::string& dir, uint64_t* bytes) override {
+        if (freeBytes_ < 0) return TargetFileSystem::FreeBytesFor(dir, bytes);
+        *bytes = static_cast<uint64_t>(freeBytes_);
+        return true;
+    }
+
+  private:
+    std::string root_;
+    bool folders_, filesInFolders_;
+    int64_t freeBytes_;
+};
+
+TEST_F(Installation, WriteAccessIsProbedWhereTheFilesGo) {
+    struct Case {
+        const char* label;
+        bool folders;               // folders may be made in the root
+        bool filesInFolders;        // files may be made in a folder made there
+        int64_t freeBytes;          // what the volume reports free, -1: the real figure
+        const char* failurePrefix;  // nullptr: installed
+    };
+    const Case cases[] = {
+        {"folders but no files in the root", true, true, -1, nullptr},
+        {"then too little room", true, true, 1 << 20, "安装失败：磁盘空间不足"},
+        {"then no files in the product directory", true, false, -1, "安装失败：无法在所选目录"},
+        {"no folders either", false, false, -1, "安装失败：无法在所选目录"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir;
+        const std::string root = dir / "system\\";  // as "C:\\" ends in a separator
+        CreateDirectoryA(root.c_str(), nullptr);
+        SystemDriveRoot volume(root, c.folders, c.filesInFolders, c.freeBytes);
+        InstallRequest request;
+        request.dirText = root;
+        request.desktopDir = Desktop();
+        request.fileSystem = &volume;
+
+        InstallOutcome outcome = InstallFiles(request, payload_);
+        if (!c.failurePrefix) {
+            EXPECT_EQ(outcome.result, InstallOutcome::Installed) << outcome.failure;
+            EXPECT_EQ(ListTree(ProductDirectory(root)), PayloadNames());
+            DeleteFilePath(Link());
+            continue;
+        }
+        EXPECT_EQ(outcome.result, InstallOutcome::Failed);
+        EXPECT_EQ(outcome.failure.rfind(c.failurePrefix, 0), 0u) << outcome.failure;
+        // Refused: the product directory made for the probe is gone again.
+        EXPECT_EQ(ListTree(dir.path()), std::vector<std::string>{"system\\"});
+        EXPECT_EQ(FileSize(Link()), -1);
+    }
+}
+
 // A drive too small for the installation: scripts map a small tmpfs as QL_SMALL_DRIVE.
 TEST_F(Installation, SmallDriveIsRefusedBeforeWriting) {
     const char* drive = getenv("QL_SMALL_DRIVE");
