@@ -58,6 +58,15 @@ std::string LinkTarget(const std::string& linkFile) {
     return std::string(target) + (shown ? "" : " <show command " + std::to_string(show) + ">");
 }
 
+std::string RecordValue(const std::string& key, const char* name) {
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
 class Installation : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -178,6 +187,24 @@ TEST_F(Installation, DriveRootStyleTextAndReadOnlyLeftovers) {
     EXPECT_TRUE(RunInstallation(view, payload_));
     EXPECT_EQ(FileSize(old), 1286144);
     EXPECT_EQ(ListTree(product), PayloadNames());
+
+    // The record names the place as Windows names it, the way the uninstaller finds itself.
+    const std::string place = scratch_ / "root\\青岚笺语";
+    ASSERT_NE(product, place);
+    EXPECT_EQ(RecordValue(view.uninstallKey, "InstallLocation"), place);
+    EXPECT_EQ(RecordValue(view.uninstallKey, "UninstallString"), "\"" + place + "\\卸载程序.exe\"");
+    EXPECT_EQ(RecordValue(view.uninstallKey, "DisplayIcon"), place + "\\青岚笺语写作.exe");
+}
+
+TEST_F(Installation, MessagesNameTheNormalisedPath) {
+    std::string dirText = scratch_ / "root\\";
+    CreateDirectoryA(dirText.c_str(), nullptr);
+    WriteText(ProductDirectory(dirText), "a user's file");
+    TestView view(dirText, Desktop());
+    EXPECT_FALSE(RunInstallation(view, payload_));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0],
+              "安装失败：无法创建安装目录“" + (scratch_ / "root\\青岚笺语") + "”。");
 }
 
 struct FailureCase {
