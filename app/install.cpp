@@ -115,8 +115,8 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return fail(line);
     };
     // Room and write access are checked where the files will go, before any file is written. The
-    // product directory is made first: a user may be allowed to make folders where he may not make
-    // files (the root of a Windows system drive). A refusal takes the new directory back.
+    // product directory is made first: an ordinary user may make folders where files are refused
+    // (the root of a Windows system drive). A refusal takes the new directory back.
     if (!fs.DirectoryExists(dirText)) return fail(FormatPath(kFailCreateDirectory, product));
     if (!fs.DirectoryExists(product)) {
         if (!fs.CreateDirectoryLevel(product))
