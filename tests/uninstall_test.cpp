@@ -218,7 +218,7 @@ class Uninstall : public ::testing::TestWithParam<UninstallCase> {
 TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
     const UninstallCase& c = GetParam();
     RealView view(dirText_);
-    ASSERT_TRUE(RunInstallation(view, payload_));
+    ASSERT_TRUE(RunInstallation(view, payload_)) << (view.messages.empty() ? "" : view.messages[0]);
     ASSERT_TRUE(FileExists(link_));
     ASSERT_TRUE(UninstallEntryExists(kUninstallKey));
     const std::string elsewhere = "C:\\其他目录\\青岚笺语";
