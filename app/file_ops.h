@@ -35,6 +35,23 @@ std::string DesktopDirectory();
 // Saves a shell link to `targetPath` (shown with SW_SHOW) as LinkFileName(linkPath).
 bool CreateShortcut(const std::string& linkPath, const std::string& targetPath);
 
+// The file-system calls of the checks an installation makes before it writes anything, behind
+// one interface so a test can play rules Wine does not enforce: on a Windows system drive an
+// ordinary user may make folders in the root but no files.
+class TargetFileSystem {
+  public:
+    virtual ~TargetFileSystem() = default;
+    virtual bool FileExists(const std::string& path) { return ::FileExists(path); }
+    virtual bool DirectoryExists(const std::string& path) { return ::DirectoryExists(path); }
+    virtual bool CreateDirectoryLevel(const std::string& path) {
+        return ::CreateDirectoryLevel(path);
+    }
+    virtual bool CanCreateFilesIn(const std::string& dir) { return ::CanCreateFilesIn(dir); }
+    virtual bool FreeBytesFor(const std::string& dir, uint64_t* bytes) {
+        return ::FreeBytesFor(dir, bytes);
+    }
+};
+
 // What one installation run created, so a failed run can take it back. Files and directories
 // that existed before the run are never recorded, so they are never removed.
 class InstallJournal {

@@ -23,6 +23,12 @@ std::string Format(const char* pattern, const std::string& arg) {
     return buf;
 }
 
+// A message naming a path names it as Windows does: "D:\青岚笺语", never the "D:\\青岚笺语" that
+// the file steps build from a drive root.
+std::string FormatPath(const char* pattern, const std::string& path) {
+    return Format(pattern, NormalisePath(path));
+}
+
 void WriteInfoLines(InstallerView& view, const char* lastLine) {
     view.FreezeInfo(true);
     view.SetInfoText(kInstallHeader);
@@ -34,12 +40,13 @@ void WriteInfoLines(InstallerView& view, const char* lastLine) {
 std::string DescribeExtractFailure(const ExtractResult& r, const std::string& archive) {
     switch (r.error) {
         case ExtractError::PathTooLong:
-            return Format(kFailPathTooLong, r.path);
+            return FormatPath(kFailPathTooLong, r.path);
         case ExtractError::MakeDirectory:
         case ExtractError::WriteFailed:
-            return Format(kFailExtractFile, r.path);
+            return FormatPath(kFailExtractFile, r.path);
         default:
-            return Format(kFailArchiveDamaged, r.entry.empty() ? archive : r.entry);
+            return r.entry.empty() ? FormatPath(kFailArchiveDamaged, archive)
+                                   : Format(kFailArchiveDamaged, r.entry);
     }
 }
 
@@ -97,21 +104,34 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     const std::string archive = TemporaryArchivePath(dirText);
     const std::string program = ProgramPath(dirText);
     for (const std::string* path : {&archive, &program})
-        if (path->size() > kMaxAnsiPath) return fail(Format(kFailPathTooLong, *path));
+        if (path->size() > kMaxAnsiPath) return fail(FormatPath(kFailPathTooLong, *path));
     if (!payload.data || payload.size == 0) return fail(kFailPayload);
 
-    // Room and write access are checked before anything is written.
-    if (!DirectoryExists(dirText)) return fail(Format(kFailCreateDirectory, product));
-    const std::string& writeTarget = DirectoryExists(product) ? product : dirText;
-    if (!CanCreateFilesIn(writeTarget)) return fail(Format(kFailNotWritable, dirText));
+    TargetFileSystem realFileSystem;
+    TargetFileSystem& fs = request.fileSystem ? *request.fileSystem : realFileSystem;
+    InstallJournal journal;
+    auto refuse = [&](const std::string& line) {
+        journal.Rollback();
+        return fail(line);
+    };
+    // Room and write access are checked where the files will go, before any file is written. The
+    // product directory is made first: an ordinary user may make folders where files are refused
+    // (the root of a Windows system drive). A refusal takes the new directory back.
+    if (!fs.DirectoryExists(dirText)) return fail(FormatPath(kFailCreateDirectory, product));
+    if (!fs.DirectoryExists(product)) {
+        if (!fs.CreateDirectoryLevel(product))
+            return fail(fs.FileExists(product) ? FormatPath(kFailCreateDirectory, product)
+                                               : FormatPath(kFailNotWritable, dirText));
+        journal.AddDirectory(product);
+    }
+    if (!fs.CanCreateFilesIn(product)) return refuse(FormatPath(kFailNotWritable, dirText));
     uint64_t need = SpaceNeeded(product, payload), free = 0;
-    if (FreeBytesFor(writeTarget, &free) && free < need) {
+    if (fs.FreeBytesFor(product, &free) && free < need) {
         char line[512];
         snprintf(line, sizeof(line), kFailDiskSpace, need / 1048576.0, free / 1048576.0);
-        return fail(line);
+        return refuse(line);
     }
 
-    InstallJournal journal;
     auto undo = [&](InstallOutcome::Result result, const std::string& line) {
         DeleteFilePath(archive);
         journal.Rollback();
@@ -127,16 +147,11 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return !stopped;
     };
 
-    if (CreateDirectoryLevel(product))
-        journal.AddDirectory(product);
-    else if (!DirectoryExists(product))
-        return fail(Format(kFailCreateDirectory, product));
-
     bool archiveExisted = FileExists(archive);
     if (!archiveExisted) journal.AddFile(archive);
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
         return stopped ? undo(InstallOutcome::Cancelled, "")
-                       : undo(InstallOutcome::Failed, Format(kFailWriteArchive, archive));
+                       : undo(InstallOutcome::Failed, FormatPath(kFailWriteArchive, archive));
 
     ExtractResult extract;
     auto extracted = [&](uint64_t bytes) { return report(payload.size + bytes); };
@@ -145,14 +160,14 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
                        : undo(InstallOutcome::Failed, DescribeExtractFailure(extract, archive));
 
     if (!DeleteFilePath(archive))
-        return undo(InstallOutcome::Failed, Format(kFailDeleteArchive, archive));
+        return undo(InstallOutcome::Failed, FormatPath(kFailDeleteArchive, archive));
 
     if (request.desktopDir.empty()) return undo(InstallOutcome::Failed, kFailDesktop);
     const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
     bool linkExisted = FileExists(link);
     bool linked =
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
-    if (!linked) return undo(InstallOutcome::Failed, Format(kFailShortcut, link));
+    if (!linked) return undo(InstallOutcome::Failed, FormatPath(kFailShortcut, link));
     if (!linkExisted) journal.AddFile(link);
 
     if (!request.uninstallKey.empty() && !WriteUninstallEntry(request.uninstallKey, product))

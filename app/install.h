@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "file_ops.h"
 #include "payload.h"
 #include "uninstall_entry.h"
 
@@ -45,6 +46,8 @@ struct InstallRequest {
     std::string uninstallKey;  // HKCU key of the installation record, "" for none
     // Hears (bytes written, bytes to write) after every chunk; false stops the installation.
     std::function<bool(uint64_t, uint64_t)> progress;
+    // What the checks before writing ask of the file system; null: the real one.
+    TargetFileSystem* fileSystem = nullptr;
 };
 
 struct InstallOutcome {

@@ -52,6 +52,10 @@ std::vector<std::string> SplitComponents(const std::string& name) {
     return parts;
 }
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 }  // namespace
 
 const char* NextGbkChar(const char* p) {
@@ -117,6 +121,52 @@ std::string ParentPath(const std::string& path) {
         p = next;
     }
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string NormalisePath(const std::string& path) {
+    // The root keeps its own form; only the components after it are rewritten. The root is ASCII,
+    // so the text after it starts on a character boundary.
+    std::string root;
+    size_t fixed = 0;  // the server and share of a UNC path, never taken back by ".."
+    if (path.size() >= 2 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+        root = path.substr(0, 2);
+        if (path.size() > 2 && IsSeparator(path[2])) root += '\\';
+    } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        root = "\\\\";
+        fixed = 2;
+    } else if (!path.empty() && IsSeparator(path[0])) {
+        root = "\\";
+    }
+    std::vector<std::string> kept;
+    for (const std::string& part : SplitComponents(path.substr(root.size()))) {
+        if (part.empty() || part == ".") continue;
+        if (part != "..") {
+            kept.push_back(part);
+        } else if (kept.size() > fixed && kept.back() != "..") {
+            kept.pop_back();
+        } else if (root.empty()) {
+            kept.push_back(part);  // a relative text keeps what lies above its start
+        }
+    }
+    std::string out = root;
+    for (size_t i = 0; i < kept.size(); i++) out += (i ? "\\" : "") + kept[i];
+    return out;
+}
+
+bool PathsEqual(const std::string& a, const std::string& b) {
+    const std::string x = NormalisePath(a), y = NormalisePath(b);
+    if (x.size() != y.size()) return false;
+    for (const char *p = x.c_str(), *q = y.c_str(); *p;) {
+        const char* nextP = NextGbkChar(p);
+        const char* nextQ = NextGbkChar(q);
+        if (nextP - p != nextQ - q) return false;
+        bool same =
+            nextP - p == 1 ? AsciiLower(*p) == AsciiLower(*q) : p[0] == q[0] && p[1] == q[1];
+        if (!same) return false;
+        p = nextP;
+        q = nextQ;
+    }
+    return true;
 }
 
 bool IsAbsoluteDirectory(const std::string& dir) {

@@ -26,6 +26,17 @@ bool IsSafeEntryName(const std::string& name);
 // The parent of `path` (everything before its last separator), "" when there is none.
 std::string ParentPath(const std::string& path);
 
+// The path as Win32 reports it about itself (GetFullPathName, GetModuleFileName): '/' turned into
+// '\', runs of separators made one, "." dropped, ".." taken back (never above the root), and no
+// trailing separator except the root's own ("D:\"). The leading "\\" of a UNC path stays; case is
+// kept. A drive-root text "D:\" joined with "\青岚笺语" gives "D:\\青岚笺语", which is
+// "D:\青岚笺语".
+std::string NormalisePath(const std::string& path);
+
+// Whether two path texts name the same place: equal once normalised, ASCII letters compared
+// without regard to case (the bytes of a GBK character exactly).
+bool PathsEqual(const std::string& a, const std::string& b);
+
 // An absolute local ("X:\...") or UNC ("\\server\share...") directory text.
 bool IsAbsoluteDirectory(const std::string& dir);
 

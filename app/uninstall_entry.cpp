@@ -40,13 +40,15 @@ bool WriteUninstallEntry(const std::string& keyPath, const std::string& productD
     if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         key.out(), nullptr) != ERROR_SUCCESS)
         return false;
-    std::string uninstaller = JoinPath(productDir, kUninstallerEntry);
-    std::string program = JoinPath(productDir, kProgramFileName);
+    // Recorded as Windows names the place, so the uninstaller finds its own directory in it.
+    const std::string dir = NormalisePath(productDir);
+    std::string uninstaller = JoinPath(dir, kUninstallerEntry);
+    std::string program = JoinPath(dir, kProgramFileName);
     return SetString(key.get(), "DisplayName", "青岚笺语写作") &&
            SetString(key.get(), "DisplayVersion", "1.3") &&
            SetString(key.get(), "Publisher", "青岚笺语工作室") &&
            SetString(key.get(), "DisplayIcon", program) &&
-           SetString(key.get(), "InstallLocation", productDir) &&
+           SetString(key.get(), "InstallLocation", dir) &&
            SetString(key.get(), "UninstallString", "\"" + uninstaller + "\"") &&
            SetNumber(key.get(), "EstimatedSize", static_cast<DWORD>(kPayloadTotalBytes / 1024)) &&
            SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
@@ -59,6 +61,12 @@ std::string ReadInstallLocation(const std::string& keyPath) {
                      value, &size) != ERROR_SUCCESS)
         return "";
     return value;
+}
+
+bool UninstallEntryExists(const std::string& keyPath) {
+    RegKey key;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.out()) ==
+           ERROR_SUCCESS;
 }
 
 bool DeleteUninstallEntry(const std::string& keyPath) {

@@ -58,6 +58,15 @@ std::string LinkTarget(const std::string& linkFile) {
     return std::string(target) + (shown ? "" : " <show command " + std::to_string(show) + ">");
 }
 
+std::string RecordValue(const std::string& key, const char* name) {
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
 class Installation : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -178,6 +187,24 @@ TEST_F(Installation, DriveRootStyleTextAndReadOnlyLeftovers) {
     EXPECT_TRUE(RunInstallation(view, payload_));
     EXPECT_EQ(FileSize(old), 1286144);
     EXPECT_EQ(ListTree(product), PayloadNames());
+
+    // The record names the place as Windows names it, the way the uninstaller finds itself.
+    const std::string place = scratch_ / "root\\青岚笺语";
+    ASSERT_NE(product, place);
+    EXPECT_EQ(RecordValue(view.uninstallKey, "InstallLocation"), place);
+    EXPECT_EQ(RecordValue(view.uninstallKey, "UninstallString"), "\"" + place + "\\卸载程序.exe\"");
+    EXPECT_EQ(RecordValue(view.uninstallKey, "DisplayIcon"), place + "\\青岚笺语写作.exe");
+}
+
+TEST_F(Installation, MessagesNameTheNormalisedPath) {
+    std::string dirText = scratch_ / "root\\";
+    CreateDirectoryA(dirText.c_str(), nullptr);
+    WriteText(ProductDirectory(dirText), "a user's file");
+    TestView view(dirText, Desktop());
+    EXPECT_FALSE(RunInstallation(view, payload_));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0],
+              "安装失败：无法创建安装目录“" + (scratch_ / "root\\青岚笺语") + "”。");
 }
 
 struct FailureCase {
@@ -255,6 +282,71 @@ TEST_F(Installation, SecondClickDuringTheRunDoesNothing) {
     EXPECT_TRUE(second.pauses.empty());
     EXPECT_EQ(second.InfoText(), "");
     EXPECT_FALSE(IsInstallationRunning());
+}
+
+// The rules of a Windows system drive's root, which Wine does not enforce: an ordinary user may
+// make folders in it but no files. The rest is the real file system, narrowed as a case says.
+class SystemDriveRoot : public TargetFileSystem {
+  public:
+    SystemDriveRoot(const std::string& root, bool folders, bool filesInFolders, int64_t freeBytes)
+        : root_(root), folders_(folders), filesInFolders_(filesInFolders), freeBytes_(freeBytes) {}
+    bool CreateDirectoryLevel(const std::string& path) override {
+        return folders_ && TargetFileSystem::CreateDirectoryLevel(path);
+    }
+    bool CanCreateFilesIn(const std::string& dir) override {
+        if (PathsEqual(dir, root_)) return false;
+        return filesInFolders_ && TargetFileSystem::CanCreateFilesIn(dir);
+    }
+    bool FreeBytesFor(const std::string& dir, uint64_t* bytes) override {
+        if (freeBytes_ < 0) return TargetFileSystem::FreeBytesFor(dir, bytes);
+        *bytes = static_cast<uint64_t>(freeBytes_);
+        return true;
+    }
+
+  private:
+    std::string root_;
+    bool folders_, filesInFolders_;
+    int64_t freeBytes_;
+};
+
+TEST_F(Installation, WriteAccessIsProbedWhereTheFilesGo) {
+    struct Case {
+        const char* label;
+        bool folders;               // folders may be made in the root
+        bool filesInFolders;        // files may be made in a folder made there
+        int64_t freeBytes;          // what the volume reports free, -1: the real figure
+        const char* failurePrefix;  // nullptr: installed
+    };
+    const Case cases[] = {
+        {"folders but no files in the root", true, true, -1, nullptr},
+        {"then too little room", true, true, 1 << 20, "安装失败：磁盘空间不足"},
+        {"then no files in the product directory", true, false, -1, "安装失败：无法在所选目录"},
+        {"no folders either", false, false, -1, "安装失败：无法在所选目录"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir;
+        const std::string root = dir / "system\\";  // as "C:\\" ends in a separator
+        CreateDirectoryA(root.c_str(), nullptr);
+        SystemDriveRoot volume(root, c.folders, c.filesInFolders, c.freeBytes);
+        InstallRequest request;
+        request.dirText = root;
+        request.desktopDir = Desktop();
+        request.fileSystem = &volume;
+
+        InstallOutcome outcome = InstallFiles(request, payload_);
+        if (!c.failurePrefix) {
+            EXPECT_EQ(outcome.result, InstallOutcome::Installed) << outcome.failure;
+            EXPECT_EQ(ListTree(ProductDirectory(root)), PayloadNames());
+            DeleteFilePath(Link());
+            continue;
+        }
+        EXPECT_EQ(outcome.result, InstallOutcome::Failed);
+        EXPECT_EQ(outcome.failure.rfind(c.failurePrefix, 0), 0u) << outcome.failure;
+        // Refused: the product directory made for the probe is gone again.
+        EXPECT_EQ(ListTree(dir.path()), std::vector<std::string>{"system\\"});
+        EXPECT_EQ(FileSize(Link()), -1);
+    }
 }
 
 // A drive too small for the installation: scripts map a small tmpfs as QL_SMALL_DRIVE.

@@ -98,6 +98,55 @@ TEST(Paths, AbsoluteDirectories) {
     for (const Case& c : cases) EXPECT_EQ(IsAbsoluteDirectory(c.dir), c.absolute) << c.dir;
 }
 
+TEST(Paths, NormalisedAsWin32ReportsThem) {
+    struct Case {
+        std::string path;
+        std::string want;
+    };
+    const Case cases[] = {
+        {"D:\\", "D:\\"},
+        {"D:\\\\青岚笺语", "D:\\青岚笺语"},  // a drive root joined with the product directory
+        {"D:\\\\", "D:\\"},
+        {"D:\\Apps\\", "D:\\Apps"},
+        {"D:\\Apps\\\\青岚笺语\\\\", "D:\\Apps\\青岚笺语"},
+        {"D:/Apps//x/", "D:\\Apps\\x"},
+        {"D:\\Apps\\.\\x\\..\\y", "D:\\Apps\\y"},
+        {"D:\\..\\x", "D:\\x"},
+        {"d:\\Apps\\青岚", "d:\\Apps\\青岚"},    // case is kept
+        {"D:\\" + kTrail5C, "D:\\" + kTrail5C},  // its last byte is no separator to strip
+        {"D:\\" + kTrail5C + "\\", "D:\\" + kTrail5C},
+        {"D:\\" + kTrail5C + "\\\\x", "D:\\" + kTrail5C + "\\x"},
+        {"D:\\\\" + kTrail5C + kTrail5C, "D:\\" + kTrail5C + kTrail5C},
+        {"\\\\server\\share\\\\dir\\", "\\\\server\\share\\dir"},
+        {"\\\\server\\share\\..\\..", "\\\\server\\share"},
+        {"relative\\\\dir\\", "relative\\dir"},
+        {"..\\x", "..\\x"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NormalisePath(c.path), c.want) << &c - cases;
+}
+
+TEST(Paths, SamePlaceWhateverTheSpelling) {
+    struct Case {
+        std::string a, b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"D:\\\\青岚笺语", "D:\\青岚笺语", true},
+        {"D:\\APPS\\青岚笺语", "d:\\apps\\青岚笺语\\", true},
+        {"D:/Apps/青岚笺语", "D:\\Apps\\青岚笺语", true},
+        {"D:\\Apps\\青岚笺语", "D:\\Apps\\青岚", false},
+        {"C:\\青岚笺语", "D:\\青岚笺语", false},
+        {"D:\\" + kTrail5C, "D:\\" + kTrail5C + "\\", true},
+        {"D:\\" + kTrail5C, "D:\\", false},
+        // Two GBK characters whose trail bytes differ only as 'A' and 'a' do: different names.
+        {"D:\\\x81\x41", "D:\\\x81\x61", false},
+        {"D:\\\x81\x41", "D:\\\x81\x41", true},
+        {"", "", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathsEqual(c.a, c.b), c.same) << &c - cases;
+}
+
 TEST(Paths, ProductPathsKeepTheDirectoryTextAsItStands) {
     EXPECT_EQ(ProductDirectory("D:\\"), "D:\\\\青岚笺语");
     EXPECT_EQ(TemporaryArchivePath("D:\\Apps"), "D:\\Apps\\青岚笺语\\安装文件.zip");

@@ -1,10 +1,16 @@
-// Install, then uninstall with the installed 卸载程序.exe: what the installer placed goes, what the
-// user placed stays. Uses the real desktop and installation record of the test prefix.
+// Install, then uninstall with the installed 卸载程序.exe, quietly or through its question box
+// answered from outside its process: what the installer placed goes, what the user placed stays,
+// and the report names whatever is left. Uses the real desktop and installation record of the
+// test prefix; tests/uninstall_drive.sh maps a scratch drive (QL_ROOT_DRIVE) for the cases that
+// install into a drive root, the directory the wizard proposes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "file_ops.h"
 #include "paths.h"
@@ -16,6 +22,17 @@
 
 namespace {
 
+// What the uninstaller says, kept apart from its sources.
+constexpr char kQuestion[] = "确定要卸载“青岚笺语写作”及其全部组件吗？";
+constexpr char kDone[] = "青岚笺语写作已从您的计算机中卸载。";
+constexpr char kLeftHeading[] = "以下内容无法删除（可能正在使用），请关闭相关程序后手动删除：";
+constexpr char kBoxTitle[] = "卸载程序";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kRecordName[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\青岚笺语写作";
+
+constexpr DWORD kDeadlineMs = 30000;
+
 // The real record and desktop, as the installed uninstaller knows them.
 class RealView : public TestView {
   public:
@@ -24,48 +41,173 @@ class RealView : public TestView {
     }
 };
 
-bool RunAndWait(const std::string& program, const std::string& arguments, DWORD* exitCode) {
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 30000);
-    GetExitCodeProcess(process.hProcess, exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
-// The removal runs in a copy after the uninstaller exits: wait until it is done.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kDeadlineMs) {
     DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(50);
+        Sleep(20);
     }
     return true;
 }
 
-class Uninstall : public ::testing::Test {
+class Handle {
+  public:
+    explicit Handle(HANDLE h = nullptr) : h_(h) {}
+    ~Handle() {
+        if (h_) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+
+  private:
+    HANDLE h_;
+};
+
+// The uninstaller and the copy it starts, held in one job so the test knows when both are done.
+class Uninstaller {
+  public:
+    Uninstaller() : job_(CreateJobObjectA(nullptr, nullptr)) {}
+    ~Uninstaller() {
+        WaitDone();
+        // The copy asks to be deleted at the next start of Windows, which a test prefix never has.
+        char temp[MAX_PATH + 1] = {};
+        GetTempPathA(MAX_PATH, temp);
+        DeleteFileA(
+            (std::string(temp) + "qinglan-uninstall-" + std::to_string(pid_) + ".exe").c_str());
+    }
+    Uninstaller(const Uninstaller&) = delete;
+    Uninstaller& operator=(const Uninstaller&) = delete;
+
+    bool Start(const std::string& program, bool quiet) {
+        std::string commandLine = "\"" + program + "\"" + (quiet ? " --quiet" : "");
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        if (!job_.get() ||
+            !CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
+            return false;
+        bool inJob = AssignProcessToJobObject(job_.get(), process.hProcess);
+        if (!inJob) TerminateProcess(process.hProcess, 99);
+        ResumeThread(process.hThread);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        pid_ = process.dwProcessId;
+        return inJob;
+    }
+    DWORD pid() const { return pid_; }
+    // True once no process of the job runs any more.
+    bool WaitDone() const {
+        return WaitFor([&] { return Accounting().ActiveProcesses == 0; });
+    }
+    // The uninstaller and its copy, once both have started.
+    DWORD ProcessesStarted() const { return Accounting().TotalProcesses; }
+
+  private:
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+        QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &info,
+                                  sizeof(info), nullptr);
+        return info;
+    }
+
+    Handle job_;
+    DWORD pid_ = 0;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+// The window's own text (GBK), asked of its process.
+std::string TextOf(HWND hwnd) {
+    char text[2048] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                             SMTO_NORMAL, 2000, &copied))
+        return "";
+    return std::string(text, copied);
+}
+
+// A visible message box titled "卸载程序" of the process `pid`, or of any process but `notPid`.
+HWND FindBox(DWORD pid, DWORD notPid) {
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows) {
+        char cls[64] = {};
+        GetClassNameA(hwnd, cls, sizeof(cls));
+        DWORD owner = ProcessOf(hwnd);
+        if (IsWindowVisible(hwnd) && lstrcmpA(cls, kDialogClass) == 0 &&
+            (pid ? owner == pid : owner != notPid) && TextOf(hwnd) == kBoxTitle)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+// The message of a box: the texts of its static controls.
+std::string MessageOf(HWND box) {
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectWindow, reinterpret_cast<LPARAM>(&children));
+    std::string message;
+    for (HWND child : children) {
+        char cls[64] = {};
+        GetClassNameA(child, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0) message += TextOf(child);
+    }
+    return message;
+}
+
+bool Press(HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// What the record's InstallLocation says when the uninstaller runs.
+enum class Recorded {
+    AsInstalled,
+    Doubled,  // "T:\\青岚笺语", as installers before this one recorded a drive-root installation
+    Elsewhere,  // another installation, made later in another place: its record stays
+};
+
+struct UninstallCase {
+    const char* name;
+    bool driveRoot;  // install into the drive root instead of a sub-directory
+    bool quiet;      // --quiet, else the question box is answered 是 and the report read
+    bool usersFile;  // a file of the user's own in the product directory, which stays
+    bool fileInUse;  // an installed file held open, which stays with the record
+    Recorded recorded;
+};
+
+class Uninstall : public ::testing::TestWithParam<UninstallCase> {
   protected:
     void SetUp() override {
         ASSERT_TRUE(LoadEmbeddedPayload(&payload_));
-        dirText_ = scratch_ / "apps";
-        CreateDirectoryA(dirText_.c_str(), nullptr);
-        product_ = ProductDirectory(dirText_);
-        RealView view(dirText_);
-        ASSERT_TRUE(RunInstallation(view, payload_));
+        if (GetParam().driveRoot) {
+            const char* drive = std::getenv("QL_ROOT_DRIVE");
+            if (!drive || !*drive)
+                GTEST_SKIP() << "no scratch drive (tests/uninstall_drive.sh maps one)";
+            dirText_ = std::string(drive) + "\\";
+        } else {
+            dirText_ = scratch_ / "apps";
+            CreateDirectoryA(dirText_.c_str(), nullptr);
+        }
+        product_ = NormalisePath(ProductDirectory(dirText_));
         link_ = LinkFileName(ShortcutPath(::DesktopDirectory()));
-        ASSERT_TRUE(FileExists(link_));
-        ASSERT_EQ(ReadInstallLocation(kUninstallKey), product_);
-        WriteText(JoinPath(product_, "我的小说.txt"), "the user's own novel");
+        DeleteFilePath(link_);
+        DeleteUninstallEntry(kUninstallKey);
     }
     void TearDown() override {
         DeleteFilePath(link_);
         DeleteUninstallEntry(kUninstallKey);
+        if (GetParam().driveRoot) RemoveTree(product_);
     }
 
     TempDir scratch_;
@@ -73,38 +215,105 @@ class Uninstall : public ::testing::Test {
     std::string dirText_, product_, link_;
 };
 
-TEST_F(Uninstall, RemovesWhatWasInstalledAndKeepsTheUsersFiles) {
-    DWORD exitCode = 99;
-    ASSERT_TRUE(RunAndWait(JoinPath(product_, kUninstallerEntry), "--quiet", &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    ASSERT_TRUE(WaitFor([&] { return ReadInstallLocation(kUninstallKey).empty(); }))
-        << "the installation record is still there";
-    EXPECT_EQ(ListTree(product_), std::vector<std::string>{"我的小说.txt"});
-    EXPECT_EQ(ReadText(JoinPath(product_, "我的小说.txt")), "the user's own novel");
+TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
+    const UninstallCase& c = GetParam();
+    RealView view(dirText_);
+    ASSERT_TRUE(RunInstallation(view, payload_)) << (view.messages.empty() ? "" : view.messages[0]);
+    ASSERT_TRUE(FileExists(link_));
+    ASSERT_TRUE(UninstallEntryExists(kUninstallKey));
+    const std::string elsewhere = "C:\\其他目录\\青岚笺语";
+    if (c.recorded != Recorded::AsInstalled) {
+        std::string location =
+            c.recorded == Recorded::Doubled ? ProductDirectory(dirText_) : elsewhere;
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation", REG_SZ,
+                                  location.c_str(), static_cast<DWORD>(location.size() + 1)),
+                  ERROR_SUCCESS);
+    }
+    const std::string novel = JoinPath(product_, "我的小说.txt");
+    if (c.usersFile) WriteText(novel, "the user's own novel");
+    const std::string busy = JoinPath(product_, "krnln.fnr");
+    Handle held(c.fileInUse
+                    ? CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                    : nullptr);
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+
+    Uninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.Start(JoinPath(product_, kUninstallerEntry), c.quiet));
+    std::string report;
+    long exitCode = -1;
+    if (!c.quiet) {
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (question = FindBox(uninstaller.pid(), 0)) != nullptr; }))
+            << "no question box";
+        EXPECT_EQ(MessageOf(question), kQuestion);
+        ASSERT_TRUE(Press(question, IDYES));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = FindBox(0, uninstaller.pid())) != nullptr; }))
+            << "no report box";
+        report = MessageOf(box);
+        Handle copy(
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(box)));
+        ASSERT_TRUE(Press(box, IDOK));
+        DWORD code = 99;
+        ASSERT_EQ(WaitForSingleObject(copy.get(), kDeadlineMs), WAIT_OBJECT_0);
+        GetExitCodeProcess(copy.get(), &code);
+        exitCode = static_cast<long>(code);
+    }
+    ASSERT_TRUE(uninstaller.WaitDone()) << "the uninstaller is still running";
+    ASSERT_EQ(uninstaller.ProcessesStarted(), 2u) << "the removal copy did not run in the job";
+
+    // Every installed file but the one held open, and the shortcut, are gone.
+    for (const PayloadEntry& e : kPayloadEntries) {
+        std::string path = JoinPath(product_, e.name);
+        EXPECT_EQ(FileExists(path), c.fileInUse && path == busy) << e.name;
+    }
     EXPECT_FALSE(FileExists(link_));
+    EXPECT_EQ(FileExists(novel), c.usersFile);
+    if (c.usersFile) {
+        EXPECT_EQ(ReadText(novel), "the user's own novel");
+    }
+    EXPECT_EQ(DirectoryExists(product_), c.usersFile || c.fileInUse);
 
-    // Without the user's file the product directory itself goes too.
-    DeleteFilePath(JoinPath(product_, "我的小说.txt"));
-    RealView again(dirText_);
-    ASSERT_TRUE(RunInstallation(again, payload_));
-    ASSERT_TRUE(RunAndWait(JoinPath(product_, kUninstallerEntry), "--quiet", &exitCode));
-    EXPECT_TRUE(WaitFor([&] { return ReadInstallLocation(kUninstallKey).empty(); }));
-    EXPECT_FALSE(DirectoryExists(product_));
+    if (c.fileInUse || c.recorded == Recorded::Elsewhere) {
+        // The record stays (so the removal can be finished later, or because it is another
+        // installation's), and the report names it.
+        EXPECT_EQ(ReadInstallLocation(kUninstallKey),
+                  c.recorded == Recorded::Elsewhere ? elsewhere : product_);
+        if (!c.quiet) {
+            EXPECT_EQ(exitCode, 1);
+            EXPECT_EQ(report.rfind(kLeftHeading, 0), 0u) << report;
+            EXPECT_NE(report.find(kRecordName), std::string::npos) << report;
+            if (c.fileInUse) {
+                EXPECT_NE(report.find(busy), std::string::npos) << report;
+            } else {
+                EXPECT_NE(report.find(elsewhere), std::string::npos) << report;
+            }
+        }
+    } else {
+        EXPECT_FALSE(UninstallEntryExists(kUninstallKey))
+            << "the installation record is still there, naming "
+            << ReadInstallLocation(kUninstallKey);
+        if (!c.quiet) {
+            EXPECT_EQ(exitCode, 0);
+            EXPECT_EQ(report, kDone);
+        }
+    }
 }
 
-TEST_F(Uninstall, AFileInUseIsLeftAndTheRecordKept) {
-    std::string busy = JoinPath(product_, "krnln.fnr");
-    HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    DWORD exitCode = 99;
-    ASSERT_TRUE(RunAndWait(JoinPath(product_, kUninstallerEntry), "--quiet", &exitCode));
-    // Everything else goes; the file in use, the user's file and the record stay.
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(JoinPath(product_, kProgramFileName)); }));
-    EXPECT_TRUE(WaitFor([&] { return !FileExists(JoinPath(product_, kUninstallerEntry)); }));
-    Sleep(1500);  // the copy retries a file in use for about a second
-    EXPECT_TRUE(FileExists(busy));
-    EXPECT_EQ(ReadInstallLocation(kUninstallKey), product_);
-    CloseHandle(held);
-}
+const UninstallCase kCases[] = {
+    {"SubDirectoryQuiet", false, true, false, false, Recorded::AsInstalled},
+    {"SubDirectoryAskedKeepsTheUsersFile", false, false, true, false, Recorded::AsInstalled},
+    {"SubDirectoryQuietFileInUse", false, true, false, true, Recorded::AsInstalled},
+    {"SubDirectoryAskedRecordOfAnotherPlace", false, false, false, false, Recorded::Elsewhere},
+    {"DriveRootQuiet", true, true, false, false, Recorded::AsInstalled},
+    {"DriveRootAsked", true, false, false, false, Recorded::AsInstalled},
+    {"DriveRootAskedFileInUse", true, false, false, true, Recorded::AsInstalled},
+    {"DriveRootAskedRecordSpeltDoubled", true, false, false, false, Recorded::Doubled},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Uninstall, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<UninstallCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

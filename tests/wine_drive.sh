@@ -4,12 +4,13 @@
 ql_winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # ql_claim_drive DIR: links DIR as the first free letter of the prefix and sets ql_drive to it.
-# ln -s refuses an existing link, so a claim is atomic against a parallel run.
+# ln -sn refuses an existing link, so a claim is atomic against a parallel run (without -n, ln
+# follows a link to a directory and makes the new link inside it, and both runs get the letter).
 ql_drive=
 ql_claim_drive() {
   local l
   for l in t u v w x y s r q p o n; do
-    if ln -s "$1" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
+    if ln -sn "$1" "$WINEPREFIX/dosdevices/$l:" 2>/dev/null; then
       ql_drive=$l
       return 0
     fi

@@ -51,10 +51,6 @@ std::string OwnPath() {
     return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string();
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 // The target of a shell link, "" when it cannot be read.
 std::string ShortcutTarget(const std::string& linkFile) {
     wchar_t wide[MAX_PATH + 1] = {};
@@ -94,15 +90,22 @@ std::string RemoveInstallation(const std::string& dir) {
     std::string desktop = DesktopDirectory();
     std::string link = LinkFileName(ShortcutPath(desktop));
     if (!desktop.empty() && FileExists(link) &&
-        SamePath(ShortcutTarget(link), JoinPath(dir, kProgramFileName)) && !RemoveFile(link))
+        PathsEqual(ShortcutTarget(link), JoinPath(dir, kProgramFileName)) && !RemoveFile(link))
         failed += link + "\r\n";
     // Only an empty directory goes: files of the user's own stay, and so does the directory.
     RemoveDirectoryA(dir.c_str());
     // The record goes last, and stays while anything of ours is left, so the user can finish
-    // the removal later.
-    if (failed.empty() && SamePath(ReadInstallLocation(kUninstallKey), dir) &&
-        !DeleteUninstallEntry(kUninstallKey))
-        failed += "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\r\n";
+    // the removal later. Paths compare normalised: an installation into a drive root builds
+    // "D:\\青岚笺语", while this program finds itself in "D:\青岚笺语".
+    const std::string recorded = ReadInstallLocation(kUninstallKey);
+    const bool ours = PathsEqual(recorded, dir);
+    if (failed.empty() && ours) DeleteUninstallEntry(kUninstallKey);
+    // A record that stays is named, whatever kept it: never a success while it is there.
+    if (UninstallEntryExists(kUninstallKey)) {
+        failed += "HKEY_CURRENT_USER\\" + std::string(kUninstallKey);
+        if (!ours) failed += "（记录的安装位置：" + recorded + "）";
+        failed += "\r\n";
+    }
     return failed;
 }
 
