@@ -141,3 +141,54 @@ bool WriteZip(const std::string& path, const std::vector<ZipEntrySpec>& entries)
     }
     return zipClose(zf, nullptr) == ZIP_OK && ok;
 }
+
+namespace {
+
+std::wstring WideFrom(const std::string& text, UINT codePage) {
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::string NarrowFrom(const std::wstring& wide, UINT codePage) {
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n,
+                            nullptr, nullptr);
+    return text;
+}
+
+std::string Excerpt(const std::wstring& text, size_t at) {
+    constexpr size_t kBefore = 8, kLength = 24;
+    size_t start = at > kBefore ? at - kBefore : 0;
+    std::string shown = start > 0 ? "..." : "";
+    for (char c : NarrowFrom(text.substr(start, kLength), CP_UTF8))
+        shown += c == '\r'   ? std::string("\\r")
+                 : c == '\n' ? std::string("\\n")
+                             : std::string(1, c);
+    return shown + (start + kLength < text.size() ? "..." : "");
+}
+
+}  // namespace
+
+std::string FirstDifference(const std::string& shown, const std::string& expected) {
+    if (shown == expected) return "";
+    std::wstring a = WideFrom(shown, CP_UTF8), b = WideFrom(expected, CP_UTF8);
+    size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return "first difference at character " + std::to_string(at) + ": shown \"" + Excerpt(a, at) +
+           "\", expected \"" + Excerpt(b, at) + "\"";
+}
+
+std::string Utf8(const std::string& gbk) {
+    return NarrowFrom(WideFrom(gbk, 936), CP_UTF8);
+}
+
+std::string Gbk(const std::string& utf8) {
+    return NarrowFrom(WideFrom(utf8, CP_UTF8), 936);
+}

@@ -28,6 +28,14 @@ std::string ReadText(const std::string& path);
 int64_t FileSize(const std::string& path);  // -1 when missing
 bool TruncateFile(const std::string& path, int64_t size);
 
+// Texts between the installer's code page (GBK, what its windows report) and UTF-8 (what the
+// tests write down and print).
+std::string Utf8(const std::string& gbk);
+std::string Gbk(const std::string& utf8);
+// For failures over long texts (UTF-8): where `shown` first departs from `expected`, with a few
+// characters around it and line breaks made visible; empty when they are equal.
+std::string FirstDifference(const std::string& shown, const std::string& expected);
+
 struct ZipEntrySpec {
     std::string name;  // GBK, stored as given
     std::string data;

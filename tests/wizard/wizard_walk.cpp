@@ -28,19 +28,15 @@
 #include "file_ops.h"
 #include "paths.h"
 #include "payload_entries.h"
+#include "product_texts.h"
 #include "test_support.h"
 #include "uninstall_entry.h"
 
 namespace {
 
-// What the user sees, kept apart from the installer's own constants. UTF-8, so that failures
-// print readably; texts read from windows are GBK and converted before comparing.
-constexpr char kWizardTitle[] =
-    u8"青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
-constexpr char kEmptyDirectoryText[] = u8"安装目录不能为空，请选择安装目录~！";
-constexpr char kEmptyDirectoryTitle[] = u8"安装提示：";
-constexpr char kChatUrl[] =
-    "tencent://Message/?menu=no&exe=QQ&uin=2847561930&websiteName=www.qinglanjianyu.com&info=";
+// What the user sees comes from the texts as written for the product (product_texts.h), kept
+// apart from the installer's own constants. UTF-8, so that failures print readably; texts read
+// from windows are GBK and converted before comparing.
 constexpr char kWriterClass[] = "QinglanWriterWindow";
 constexpr char kWriterTitle[] = "青岚笺语写作";  // GBK, for FindWindowA
 constexpr char kTargetName[] = "写作目录";       // GBK; the directory chosen below the drive
@@ -94,17 +90,6 @@ std::wstring Wide(const std::string& gbk) {
     std::wstring w(static_cast<size_t>(n), L'\0');
     if (n > 0) MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], n);
     return w;
-}
-
-std::string Utf8(const std::string& gbk) {
-    std::wstring w = Wide(gbk);
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
-                            nullptr);
-    return s;
 }
 
 // A message to a window of another process that gives up instead of hanging the driver.
@@ -552,6 +537,14 @@ HWND WaitForFolderDialog(const Wizard& w, const char* step) {
         kUiDeadlineMs);
     EXPECT_TRUE(dialog) << step << ": no folder dialog (" << kDialogClass
                         << " owned by the wizard) appeared";
+    if (!dialog) return dialog;
+    auto saysTitle = [&] {
+        for (HWND child : ChildWindows(dialog))
+            if (ShownText(child) == written::kChooseFolderTitle) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitFor(saysTitle, kUiDeadlineMs))
+        << step << ": the folder dialog does not say \"" << written::kChooseFolderTitle << "\"";
     return dialog;
 }
 
@@ -619,6 +612,54 @@ class InstallationCleanup {
     std::string shortcut_;
 };
 
+// ---- the texts as written for the product ----------------------------------------------------
+
+HWND ControlOf(const Wizard& w, int id) {
+    if (id == kId按钮1) return w.cancel;
+    if (id == kId编辑框2) return GetDlgItem(w.Control(kId分组框1), id);
+    return w.Control(id);
+}
+
+// A page title as the tab control reports it, read through the installer's own memory.
+std::string PageTitle(const Wizard& w, int page) {
+    struct Request {
+        TCITEMA item;
+        char text[64];
+    } request = {};
+    RemoteMemory remote(w.process->handle(), &request, sizeof(request));
+    if (!remote.get()) return kNoAnswer;
+    auto* there = static_cast<Request*>(remote.get());
+    request.item.mask = TCIF_TEXT;
+    request.item.pszText = there->text;
+    request.item.cchTextMax = sizeof(request.text);
+    SIZE_T done = 0;
+    if (!WriteProcessMemory(w.process->handle(), there, &request, sizeof(request), &done) ||
+        !Send(w.tab, TCM_GETITEMA, page, reinterpret_cast<LPARAM>(there)) ||
+        !ReadProcessMemory(w.process->handle(), there->text, request.text, sizeof(request.text),
+                           &done))
+        return kNoAnswer;
+    request.text[sizeof(request.text) - 1] = '\0';
+    return Utf8(request.text);
+}
+
+// The window title, every control's text and every page title, each as the window reports it.
+void ExpectTextsAsWritten(const Wizard& w) {
+    EXPECT_EQ(ShownText(w.window), written::kWindowTitle) << "window title";
+    for (const written::ControlText& c : written::kControlTexts)
+        EXPECT_EQ(FirstDifference(ShownText(ControlOf(w, c.id)), c.text), "") << c.name;
+    int page = 0;
+    for (const char* title : written::kPageTitles) {
+        EXPECT_EQ(PageTitle(w, page), title) << "title of page " << page;
+        ++page;
+    }
+}
+
+std::string InfoTextAsWritten() {
+    std::string text;
+    for (const char* piece : written::kInfoTexts) text += piece;
+    return text;
+}
+
 // ---- walk steps shared by the tests ----------------------------------------------------------
 
 // Page 0 → 1 → (licence accepted) → 2.
@@ -683,6 +724,8 @@ void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0))
         << "installation: the progress bar did not reach its maximum";
     ASSERT_STEP(ExpectPage(w, 4, u8"按钮6 确认安装"));
+    EXPECT_EQ(FirstDifference(ShownText(ControlOf(w, kId编辑框2)), InfoTextAsWritten()), "")
+        << u8"installation: 编辑框2 after a successful installation";
 
     std::string product = ProductDirectory(TargetDirectory());
     std::vector<std::string> expected;
@@ -744,9 +787,9 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
     Wizard w;
     ASSERT_STEP(FindWizard(setup, &w));
 
-    // Page 0: the title as the window reports it, the cancel button.
+    // Page 0: every text as the windows report it, the title's line end, the cancel button.
+    ASSERT_STEP(ExpectTextsAsWritten(w));
     std::string title = ShownText(w.window);
-    EXPECT_EQ(title, kWizardTitle) << "window title";
     EXPECT_TRUE(title.size() >= 2 && title.compare(title.size() - 2, 2, "\r\n") == 0)
         << "the window title does not end with \\r\\n";
     ASSERT_STEP(ExpectPage(w, 0, "start"));
@@ -807,18 +850,19 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
         [&] {
             for (HWND hwnd : TopLevelWindows())
                 if (ProcessOf(hwnd) == setup.pid() && IsWindowVisible(hwnd) &&
-                    ClassOf(hwnd) == kDialogClass && ShownText(hwnd) == kEmptyDirectoryTitle)
+                    ClassOf(hwnd) == kDialogClass && ShownText(hwnd) == written::kMessageTitle)
                     box = hwnd;
             return box != nullptr;
         },
         kUiDeadlineMs))
-        << u8"按钮5 with an empty directory: no message box titled \"" << kEmptyDirectoryTitle
+        << u8"按钮5 with an empty directory: no message box titled \"" << written::kMessageTitle
         << "\"";
     std::vector<std::string> statics;
     for (HWND child : ChildWindows(box))
         if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0) statics.push_back(ShownText(child));
-    EXPECT_NE(std::find(statics.begin(), statics.end(), kEmptyDirectoryText), statics.end())
-        << "the message box does not say \"" << kEmptyDirectoryText << "\"";
+    EXPECT_NE(std::find(statics.begin(), statics.end(), written::kEmptyDirectoryMessage),
+              statics.end())
+        << "the message box does not say \"" << written::kEmptyDirectoryMessage << "\"";
     ASSERT_STEP(CloseDialog(box, IDOK, "empty-directory message box"));
     ASSERT_STEP(ExpectPage(w, 2, "after the empty-directory message"));
 
@@ -963,7 +1007,7 @@ TEST(WizardWalk, ChatButtonOpensTheAuthorsChatLink) {
     ASSERT_STEP(Press(w.Control(kId按钮8), u8"按钮8"));
     EXPECT_TRUE(WaitFor([&] { return FileExists(record); }, kUiDeadlineMs * 2, 50))
         << u8"按钮8: the tencent protocol handler was not started";
-    EXPECT_EQ(ReadText(record), kChatUrl) << u8"按钮8: the chat URL";
+    EXPECT_EQ(ReadText(record), written::kChatUrl) << u8"按钮8: the chat URL";
     EXPECT_EQ(w.Page(), 0) << u8"按钮8 left page 0";
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
@@ -1014,8 +1058,6 @@ bool AnnounceDrive(const std::string& drive, const std::string& unixPath) {
 // read-only directory below it (QL_READONLY_DIR, the directory to choose, GBK-free ASCII).
 
 namespace {
-
-constexpr char kFailBoxTitle[] = u8"安装提示：";
 
 // Every file below the drive with its size; directories have size -1.
 std::map<std::string, int64_t> DriveContents() {
@@ -1146,8 +1188,9 @@ void RunFault(const FaultCase& c) {
         ASSERT_TRUE(FillDrive(filler, 0)) << c.name << ": cannot fill the drive";
     }
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, kFailBoxTitle)) != nullptr; },
-                        kInstallDeadlineMs, 50))
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
+                kInstallDeadlineMs, 50))
         << c.name << u8": no message box titled 安装提示：; page " << w.Page();
     std::string texts = TextsOf(box);
     std::printf("%s: %s", c.name, texts.c_str());
