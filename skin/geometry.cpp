@@ -30,3 +30,11 @@ GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int bl
     g.haloY = y - 0.6f * b;
     return g;
 }
+
+TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int workTop,
+                     int workBottom) {
+    TextRoom room{std::max(needed - height, 0), boxTop};
+    const int overhang = boxTop + boxHeight + room.grow - workBottom;
+    if (overhang > 0) room.boxTop = std::max(boxTop - overhang, workTop);
+    return room;
+}

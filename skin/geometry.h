@@ -42,3 +42,14 @@ struct GlowLayout {
 
 // A blur below 1 is taken as 1 (it divides the bitmap size).
 GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int blur);
+
+// How a message box makes room for a text that reaches `needed` pixels down its static of
+// `height`: the static grows by `grow`, so does the box, and what lies below the static moves down
+// by as much. The box moves up as far as it must to stay above the work area's bottom, but never
+// above its top.
+struct TextRoom {
+    int grow;
+    int boxTop;
+};
+TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int workTop,
+                     int workBottom);
