@@ -53,3 +53,9 @@ struct TextRoom {
 };
 TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int workTop,
                      int workBottom);
+
+// One pixel of a drawing made on a key-filled surface, laid over the backdrop pixel `below`
+// (0x00RRGGBB values). The key colour leaves `below`. A pixel on the way from the key to `ink`
+// (within a few levels per channel) is the anti-aliased edge of something drawn in `ink`: it is
+// laid over `below` with its coverage, so the key's tint does not show. Any other pixel is kept.
+uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink);

@@ -145,6 +145,26 @@ TEST(RoomForTextTest, GrowsOnlyWhenTheTextNeedsMoreAndStaysInTheWorkArea) {
     }
 }
 
+TEST(KeyOverPixelTest, KeyAndBlendsWithTheInkGiveWayToTheBackdrop) {
+    constexpr uint32_t kKey = 0xFF00FF, kBelow = 0x408040;
+    struct Case {
+        uint32_t pixel, ink, out;
+    };
+    const Case cases[] = {
+        {0xFF00FF, 0x000000, 0x408040},  // the key
+        {0x000000, 0x000000, 0x000000},  // the ink itself
+        {0x800080, 0x000000, 0x204020},  // half black, half key: half black over the backdrop
+        {0x7F007F, 0x000000, 0x204020}, {0xFF0080, 0xFF0000, 0x9F4020},  // half red over the key
+        {0x808080, 0x000000, 0x808080},  // grey is no blend of black and the key: kept
+        {0xFFFFFF, 0x000000, 0xFFFFFF},  // white: kept
+        {0x3399FF, 0x000000, 0x3399FF},  // a selection's blue: kept
+        {0x800080, 0xFF00FF, 0x800080},  // ink of the key's colour: nothing to take apart
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeyOverPixel(c.pixel, kBelow, kKey, c.ink), c.out)
+            << std::hex << c.pixel << " ink " << c.ink;
+}
+
 struct Ink {
     int count = 0;
     double sumX = 0, sumY = 0, weight = 0;
