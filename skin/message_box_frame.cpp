@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -128,14 +130,34 @@ RECT RectInParent(HWND parent, HWND child) {
     return r;
 }
 
+// The box's left margin: where its leftmost control starts.
+int LeftMargin(HWND box) {
+    int margin = INT_MAX;
+    for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
+         c = FindWindowExA(box, c, nullptr, nullptr))
+        margin = std::min<int>(margin, RectInParent(box, c).left);
+    return margin == INT_MAX ? 0 : std::max(margin, 0);
+}
+
 // The system sized the text static for its own font; the skin draws the text in the static's
-// font, which may need more lines. The static and the box grow and the controls below the text
-// (the buttons) move down, so that every message is shown whole.
+// font, which may need more room. A static too small first takes the box's width up to the
+// right margin (the left one mirrored); if the lines still reach below it, the static and the box
+// grow and the controls below the text (the buttons) move down, so every message is shown whole.
 void MakeRoomForText(HWND box, WindowSkinRecord& r) {
     for (int k = 1; k <= r.staticTable.Count(); k++) {
         const StaticRecord& entry = r.staticTable[k];
         if (!entry.hwnd) continue;
-        const RECT s = RectInParent(box, entry.hwnd);
+        RECT s = RectInParent(box, entry.hwnd);
+        if (StaticTextBottom(entry, s.right - s.left) > s.bottom - s.top) {
+            RECT client = {};
+            GetClientRect(box, &client);
+            const LONG right = client.right - LeftMargin(box);
+            if (right > s.right) {
+                s.right = right;
+                SetWindowPos(entry.hwnd, nullptr, 0, 0, s.right - s.left, s.bottom - s.top,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
         RECT frame = {};
         GetWindowRect(box, &frame);
         MONITORINFO monitor = {};
