@@ -107,6 +107,49 @@ HDC CreateCanvas(int width, int height) {
     return dc.release();
 }
 
+namespace {
+
+// The pixels of the 32-bit DIB section selected into `dc`, at least w x h of them; 0 otherwise.
+uint32_t* DibPixels(HDC dc, int w, int h, int* stride) {
+    DIBSECTION dib = {};
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!bitmap || GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits ||
+        dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmWidth < w || dib.dsBm.bmHeight < h)
+        return nullptr;
+    *stride = dib.dsBm.bmWidthBytes / 4;
+    // Rows of a bottom-up section run from the last: walk them from its top row, backwards.
+    if (dib.dsBmih.biHeight > 0) {
+        *stride = -*stride;
+        return static_cast<uint32_t*>(dib.dsBm.bmBits) +
+               static_cast<size_t>(dib.dsBm.bmHeight - 1) * dib.dsBm.bmWidthBytes / 4;
+    }
+    return static_cast<uint32_t*>(dib.dsBm.bmBits);
+}
+
+uint32_t Rgb(COLORREF c) {
+    return (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+}  // namespace
+
+void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink) {
+    int targetStride = 0, sourceStride = 0;
+    GdiFlush();
+    uint32_t* below = DibPixels(target, w, h, &targetStride);
+    const uint32_t* above = DibPixels(source, w, h, &sourceStride);
+    if (!below || !above) {
+        TransparentBlt(target, 0, 0, w, h, source, 0, 0, w, h, key);
+        return;
+    }
+    const uint32_t k = Rgb(key), t = Rgb(ink);
+    for (int y = 0; y < h; y++) {
+        uint32_t* to = below + static_cast<ptrdiff_t>(y) * targetStride;
+        const uint32_t* from = above + static_cast<ptrdiff_t>(y) * sourceStride;
+        for (int x = 0; x < w; x++)
+            to[x] = (to[x] & 0xFF000000u) | KeyOverPixel(from[x], to[x], k, t);
+    }
+}
+
 void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous) {
     int k = FindCanvas(dc);
     if (k >= 0) {

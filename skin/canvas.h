@@ -17,6 +17,11 @@ void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous);
 // this: a fresh bitmap costs a page fault per 4 KiB the first time it is written. False when no
 // canvas could be made.
 bool CanvasOfSize(HDC* canvas, int width, int height);
+// Lays the w x h pixels at (0, 0) of `source`, a control's drawing on a surface filled with `key`,
+// over those at (0, 0) of `target`, pixel by pixel as KeyOverPixel does: the key shows nothing and
+// the anti-aliased edges of text drawn in `ink` do not carry its tint. Both must be 32-bit DIB
+// sections (canvases); otherwise the key alone is left out (TransparentBlt).
+void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink);
 // Frees the canvas and forgets it; false (and nothing done) for 0 or a device context that is
 // not a registered canvas.
 bool ReleaseCanvas(HDC dc);

@@ -76,12 +76,12 @@ LRESULT PaintCaptured(HWND hwnd, const KeyedRef& k, LPARAM lp) {
     RECT pending = {};
     const bool drewIntoCapture = GetUpdateRect(hwnd, &pending, FALSE) != 0;
 
+    // The colour the label's text was given, for the anti-aliased edges of its letters.
+    const COLORREF ink = GetTextColor(capture.get());
     ScopedCanvas canvas(BackgroundSnapshot(hwnd, rc));
     if (canvas) {
-        if (drewIntoCapture)
-            TransparentBlt(canvas.get(), 0, 0, w, h, capture.get(), 0, 0, w, h, key);
-        else
-            TransparentBlt(canvas.get(), 0, 0, w, h, dc.get(), rc.left, rc.top, w, h, key);
+        if (!drewIntoCapture) BitBlt(capture.get(), 0, 0, w, h, dc.get(), rc.left, rc.top, SRCCOPY);
+        KeyOver(canvas.get(), capture.get(), w, h, key, ink);
         BitBlt(dc.get(), rc.left, rc.top, w, h, canvas.get(), 0, 0, SRCCOPY);
     }
     if (drewIntoCapture) ValidateRect(hwnd, nullptr);

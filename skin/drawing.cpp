@@ -75,12 +75,18 @@ void DrawScaled(GpGraphics* g, GpBitmap* source, int sourceWidth, int sourceHeig
 
 void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float width, float height,
                   COLORREF textColour, COLORREF glowColour, int blur, const TextStyle& style) {
+    DrawGlowText(target, WideFromAnsi(text), x, y, width, height, textColour, glowColour, blur,
+                 style);
+}
+
+void DrawGlowText(GpGraphics* target, const std::wstring& wide, float x, float y, float width,
+                  float height, COLORREF textColour, COLORREF glowColour, int blur,
+                  const TextStyle& style) {
     const GlowLayout L = ComputeGlowLayout(x, y, width, height, blur);
     if (!target || L.width <= 0 || L.height <= 0) return;
     TextTools tools;
     MakeTextTools(style, &tools);
     if (!tools.ok()) return;
-    const std::wstring wide = WideFromAnsi(text);
     const float w = static_cast<float>(L.width);
     const float h = static_cast<float>(L.height);
 
@@ -119,6 +125,71 @@ void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float 
     gp::GdipSetSmoothingMode(target, Gdiplus::SmoothingModeAntiAlias);
     if (c) gp::GdipDrawImageRect(target, c.get(), L.haloX, L.haloY, w, h);
     DrawTextLine(target, wide, tools, ColorRefToArgb(textColour), RectF(x, y, w, h));
+}
+
+namespace {
+
+// GDI+ measures text on a graphics object; a one-pixel bitmap's will do.
+struct Measurer {
+    GdipBitmap bitmap = NewArgbBitmap(1, 1);
+    GdipGraphics g = GraphicsOn(bitmap.get());
+    TextTools tools;
+    explicit Measurer(const TextStyle& style) { MakeTextTools(style, &tools); }
+    bool ok() const { return g && tools.ok(); }
+
+    Gdiplus::RectF Measure(const std::wstring& text, const RectF& layout, INT* fitted = nullptr) {
+        RectF box(0, 0, 0, 0);
+        INT lines = 0, codepoints = 0;
+        gp::GdipMeasureString(g.get(), text.c_str(), static_cast<INT>(text.size()),
+                              tools.font.get(), &layout, tools.format.get(), &box, &codepoints,
+                              &lines);
+        if (fitted) *fitted = codepoints;
+        return box;
+    }
+};
+
+}  // namespace
+
+std::wstring WrapText(const std::wstring& text, float width, const TextStyle& style) {
+    Measurer m(style);
+    if (!m.ok()) return text;
+    // Whole lines only, and room for one: what fits of the rest is the next line.
+    gp::GdipSetStringFormatFlags(m.tools.format.get(), Gdiplus::StringFormatFlagsLineLimit);
+    float lineHeight = 0;
+    gp::GdipGetFontHeight(m.tools.font.get(), m.g.get(), &lineHeight);
+    const RectF oneLine(0, 0, width, lineHeight * 1.5f);
+    std::wstring out;
+    size_t start = 0;
+    for (;;) {
+        const size_t newline = text.find(L'\n', start);
+        std::wstring rest = text.substr(
+            start, newline == std::wstring::npos ? std::wstring::npos : newline - start);
+        if (!rest.empty() && rest.back() == L'\r') rest.pop_back();
+        do {
+            INT fitted = 0;
+            m.Measure(rest, oneLine, &fitted);
+            // A character wider than the box still makes a line of its own.
+            const size_t take = std::min(rest.size(), static_cast<size_t>(std::max(fitted, 1)));
+            std::wstring line = rest.substr(0, take);
+            rest.erase(0, take);
+            // The spaces GDI+ broke at end the line; they start none.
+            while (!line.empty() && line.back() == L' ' && !rest.empty()) line.pop_back();
+            while (!rest.empty() && rest.front() == L' ') rest.erase(0, 1);
+            out += line;
+            if (!rest.empty()) out += L'\n';
+        } while (!rest.empty());
+        if (newline == std::wstring::npos) break;
+        out += L'\n';
+        start = newline + 1;
+    }
+    return out;
+}
+
+float TextHeight(const std::wstring& text, const TextStyle& style) {
+    Measurer m(style);
+    if (!m.ok() || text.empty()) return 0;
+    const RectF unbounded(0, 0, 1e6f, 1e6f);
+    return m.Measure(text, unbounded).Height;
 }
 
 namespace {

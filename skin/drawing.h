@@ -27,6 +27,16 @@ struct TextStyle {
 void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float width, float height,
                   COLORREF textColour, COLORREF glowColour, int blur,
                   const TextStyle& style = TextStyle());
+void DrawGlowText(GpGraphics* target, const std::wstring& text, float x, float y, float width,
+                  float height, COLORREF textColour, COLORREF glowColour, int blur,
+                  const TextStyle& style = TextStyle());
+
+// The lines GDI+ makes of `text` in `style`'s font within a layout box `width` wide, joined with
+// '\n' (the text's own line breaks stay, "\r\n" as '\n'). Drawn in any box at least as wide, the
+// text keeps exactly these lines, whatever else is drawn from the same string.
+std::wstring WrapText(const std::wstring& text, float width, const TextStyle& style);
+// The height of `text`'s lines in `style`'s font, laid out without a width limit.
+float TextHeight(const std::wstring& text, const TextStyle& style);
 
 // Text in `textColour` over a blurred halo of `haloColour`, drawn from the text's outline: the
 // outline is shrunk by `blur` and scaled back up on a bitmap of the layout box, which is then laid

@@ -42,3 +42,20 @@ struct GlowLayout {
 
 // A blur below 1 is taken as 1 (it divides the bitmap size).
 GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int blur);
+
+// How a message box makes room for a text that reaches `needed` pixels down its static of
+// `height`: the static grows by `grow`, so does the box, and what lies below the static moves down
+// by as much. The box moves up as far as it must to stay above the work area's bottom, but never
+// above its top.
+struct TextRoom {
+    int grow;
+    int boxTop;
+};
+TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int workTop,
+                     int workBottom);
+
+// One pixel of a drawing made on a key-filled surface, laid over the backdrop pixel `below`
+// (0x00RRGGBB values). The key colour leaves `below`. A pixel on the way from the key to `ink`
+// (within a few levels per channel) is the anti-aliased edge of something drawn in `ink`: it is
+// laid over `below` with its coverage, so the key's tint does not show. Any other pixel is kept.
+uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink);

@@ -85,7 +85,13 @@ LRESULT OnEraseBackground(HWND hwnd, WPARAM wp, LPARAM lp) {
     return ForwardMessage(hwnd, WM_ERASEBKGND, wp, lp);
 }
 
-// The tree draws on a canvas whose magenta background is then keyed out over the backdrop.
+COLORREF TreeTextColour(HWND tree) {
+    const auto colour = static_cast<COLORREF>(SendMessageA(tree, TVM_GETTEXTCOLOR, 0, 0));
+    return colour == static_cast<COLORREF>(CLR_NONE) ? GetSysColor(COLOR_WINDOWTEXT) : colour;
+}
+
+// The tree draws on a canvas whose magenta background is then keyed out over the backdrop, the
+// edges of its anti-aliased item texts with it.
 LRESULT PaintTreeView(HWND hwnd, LPARAM lp) {
     const RECT client = ClientRectOf(hwnd);
     const int cw = Width(client), ch = Height(client);
@@ -96,7 +102,7 @@ LRESULT PaintTreeView(HWND hwnd, LPARAM lp) {
             CallWindowProcA(reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc)), hwnd, WM_PAINT,
                             reinterpret_cast<WPARAM>(tree.get()), lp);
             HDC dc = ExcludeOpaqueChildren(hwnd, nullptr, 0);
-            TransparentBlt(back.get(), 0, 0, cw, ch, tree.get(), 0, 0, cw, ch, kKey);
+            KeyOver(back.get(), tree.get(), cw, ch, kKey, TreeTextColour(hwnd));
             BitBlt(dc, 0, 0, cw, ch, back.get(), 0, 0, SRCCOPY);
             ReleaseDC(hwnd, dc);
         }

@@ -317,9 +317,11 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
     gp::GdipGraphicsClear(g, 0xFFFF00FF);
     GdipPath outline = NewPath();
     AddRoundedRect(outline.get(), 0, 0, static_cast<float>(w), static_cast<float>(h), 4);
-    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
-    FillPath(g, NewSolidBrush(ColorRefToArgb(g_baseColour, 255)).get(), outline.get());
-    if (GpImage* picture = g_backgroundImage.get()) {
+    auto paintGround = [&] {
+        gp::GdipFillRectangleI(g, NewSolidBrush(ColorRefToArgb(g_baseColour, 255)).get(), 0, 0, w,
+                               h);
+        GpImage* picture = g_backgroundImage.get();
+        if (!picture) return;
         UINT pw = 0, ph = 0;
         gp::GdipGetImageWidth(picture, &pw);
         gp::GdipGetImageHeight(picture, &ph);
@@ -338,7 +340,22 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
                 gp::GdipDrawImageRectI(g, picture, 0, 0, iw, ih);
                 break;
         }
+    };
+    // The window's region (CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5)) shows a pixel or two at
+    // the top corners that the rounded clip leaves out: they get the ground as well, or the key
+    // colour would show there.
+    {
+        GdiRegion shown(CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5));
+        Gdiplus::GpRegion* corners = nullptr;
+        if (shown && gp::GdipCreateRegionHrgn(shown.get(), &corners) == Gdiplus::Ok) {
+            gp::GdipCombineRegionPath(corners, outline.get(), Gdiplus::CombineModeExclude);
+            gp::GdipSetClipRegion(g, corners, Gdiplus::CombineModeReplace);
+            paintGround();
+            gp::GdipDeleteRegion(corners);
+        }
     }
+    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
+    paintGround();
     if (r.gloss) {
         GdipLineBrush gloss =
             VerticalGradient(0, 0, static_cast<float>(r.captionHeight),

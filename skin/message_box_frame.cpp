@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -121,6 +123,65 @@ void SetCloseHot(HWND hwnd, int i, WindowSkinRecord& r, int hot) {
     }
 }
 
+RECT RectInParent(HWND parent, HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The box's left margin: where its leftmost control starts.
+int LeftMargin(HWND box) {
+    int margin = INT_MAX;
+    for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
+         c = FindWindowExA(box, c, nullptr, nullptr))
+        margin = std::min<int>(margin, RectInParent(box, c).left);
+    return margin == INT_MAX ? 0 : std::max(margin, 0);
+}
+
+// The system sized the text static for its own font; the skin draws the text in the static's
+// font, which may need more room. A static too small first takes the box's width up to the
+// right margin (the left one mirrored); if the lines still reach below it, the static and the box
+// grow and the controls below the text (the buttons) move down, so every message is shown whole.
+void MakeRoomForText(HWND box, WindowSkinRecord& r) {
+    for (int k = 1; k <= r.staticTable.Count(); k++) {
+        const StaticRecord& entry = r.staticTable[k];
+        if (!entry.hwnd) continue;
+        RECT s = RectInParent(box, entry.hwnd);
+        if (StaticTextBottom(entry, s.right - s.left) > s.bottom - s.top) {
+            RECT client = {};
+            GetClientRect(box, &client);
+            const LONG right = client.right - LeftMargin(box);
+            if (right > s.right) {
+                s.right = right;
+                SetWindowPos(entry.hwnd, nullptr, 0, 0, s.right - s.left, s.bottom - s.top,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+        RECT frame = {};
+        GetWindowRect(box, &frame);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoA(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
+        const TextRoom room =
+            RoomForText(s.bottom - s.top, StaticTextBottom(entry, s.right - s.left), frame.top,
+                        frame.bottom - frame.top, monitor.rcWork.top, monitor.rcWork.bottom);
+        if (room.grow == 0) continue;
+        for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
+             c = FindWindowExA(box, c, nullptr, nullptr)) {
+            const RECT below = RectInParent(box, c);
+            if (c != entry.hwnd && below.top >= s.bottom)
+                SetWindowPos(c, nullptr, below.left, below.top + room.grow, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        SetWindowPos(entry.hwnd, nullptr, 0, 0, s.right - s.left, s.bottom - s.top + room.grow,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // Through the frame procedure: the rounded region follows the new size.
+        SetWindowPos(box, nullptr, frame.left, room.boxTop, frame.right - frame.left,
+                     frame.bottom - frame.top + room.grow, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void ReleaseFrame(HWND hwnd, WindowSkinRecord& r) {
     for (const char* name : {kPropHwFuId, kPropKjFuId, kPropKjBrush, kPropKjBrushBitmap,
                              kPropCkBitmap, kPropCkFirstBitmap})
@@ -173,8 +234,10 @@ LRESULT CALLBACK MessageBoxHookProc(int code, WPARAM wp, LPARAM lp) {
         auto window = reinterpret_cast<HWND>(wp);
         char name[256] = {};
         GetClassNameA(window, name, 255);
-        if (lstrcmpA(name, kDialogClass) == 0 && !SkinProp(window, kPropHwProc))
+        if (lstrcmpA(name, kDialogClass) == 0 && !SkinProp(window, kPropHwProc)) {
             ApplySkinToWindow(window);
+            if (WindowSkinRecord* r = RecordOf(window)) MakeRoomForText(window, *r);
+        }
     }
     return CallNextHookEx(g_messageBoxHook, code, wp, lp);
 }

@@ -1,5 +1,6 @@
 #include "static_painter.h"
 
+#include <cmath>
 #include <string>
 
 #include "canvas.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr int kTextStatic = 1, kIconStatic = 2;
 constexpr COLORREF kTextColour = 0x000000, kGlowColour = 0xFFFFFF;
 constexpr int kGlowBlur = 4;
+// Where the text's layout box starts in the static.
+constexpr float kTextLeft = -2, kTextTop = 2;
 
 StaticRecord* StaticEntry(HWND hwnd, int* windowIndex = nullptr) {
     const int i = static_cast<int>(SkinProp(hwnd, kPropHwFuId));
@@ -34,7 +37,26 @@ void DeletePropObject(HWND hwnd, const char* name) {
     RemovePropA(hwnd, name);
 }
 
+TextStyle TextStyleOf(const StaticRecord& entry) {
+    TextStyle style;
+    style.face = entry.fontFace.c_str();
+    style.style = entry.fontStyle;
+    style.emSize = static_cast<float>(entry.fontSize);
+    return style;
+}
+
 }  // namespace
+
+std::wstring StaticTextLines(const StaticRecord& entry, int width) {
+    return WrapText(WideFromAnsi(WindowText(entry.hwnd).c_str()),
+                    static_cast<float>(width) - kTextLeft, TextStyleOf(entry));
+}
+
+int StaticTextBottom(const StaticRecord& entry, int width) {
+    if (entry.kind != kTextStatic) return 0;
+    const float height = TextHeight(StaticTextLines(entry, width), TextStyleOf(entry));
+    return static_cast<int>(std::ceil(kTextTop + height));
+}
 
 ControlFont StaticFont(const ControlFont& own, const ControlFont& parent) {
     ControlFont font = own.face.empty() ? parent : own;
@@ -76,14 +98,13 @@ void PaintStatic(int windowIndex, int staticIndex) {
     if (!canvas) return;
     if (entry->kind == kTextStatic) {
         GdipGraphics g = GraphicsOn(canvas.get());
-        TextStyle style;
-        style.face = entry->fontFace.c_str();
-        style.style = entry->fontStyle;
-        style.emSize = static_cast<float>(entry->fontSize);
+        // Broken into lines that end at the static's right edge; the wider layout box keeps GDI+
+        // from breaking them again, the glow's passes included.
         if (g)
-            DrawGlowText(g.get(), WindowText(s).c_str(), -2, 2,
+            DrawGlowText(g.get(), StaticTextLines(*entry, r.right), kTextLeft, kTextTop,
                          static_cast<float>(r.right + entry->fontSize + 10),
-                         static_cast<float>(r.bottom), kTextColour, kGlowColour, kGlowBlur, style);
+                         static_cast<float>(r.bottom), kTextColour, kGlowColour, kGlowBlur,
+                         TextStyleOf(*entry));
     } else if (entry->kind == kIconStatic) {
         // The icon stays the control's.
         if (auto icon = reinterpret_cast<HICON>(SendMessageA(s, STM_GETICON, 0, 0)))

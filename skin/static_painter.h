@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "control_font.h"
+#include "registry.h"
 
 // The "Static" row of the installer table: skins the text and icon statics among the direct
 // children of `parent` and files them in record `windowIndex`; statics already filed are left
@@ -15,3 +18,9 @@ void PaintStatic(int windowIndex, int staticIndex);
 
 // The font a static's text is drawn with: its own, else its parent's, else "宋体" at 12 pixels.
 ControlFont StaticFont(const ControlFont& own, const ControlFont& parent);
+
+// A text static's text as it is drawn in a static `width` pixels wide: broken into the lines that
+// fit between the text's start and the static's right edge, joined with '\n'.
+std::wstring StaticTextLines(const StaticRecord& entry, int width);
+// How far down the static those lines reach, in pixels from its top; 0 for an icon static.
+int StaticTextBottom(const StaticRecord& entry, int width);

@@ -12,12 +12,15 @@
 
 #include "canvas.h"
 #include "images.h"
+#include "drawing.h"
 #include "main_window_skin.h"
 #include "message_box_frame.h"
+#include "paths.h"
 #include "registry.h"
 #include "shell_ops.h"
 #include "skin_support.h"
 #include "static_painter.h"
+#include "texts.h"
 
 namespace {
 
@@ -471,6 +474,134 @@ TEST_F(MessageBoxSkin, AHundredBoxesLeaveTheObjectCountsWhereTheyWere) {
     EXPECT_EQ(ThreadCount(), threads);
     allowed = kBoxes + 2;
     ui.Result();
+}
+
+// ---- Long messages ------------------------------------------------------------------------------
+
+// A directory text of exactly `length` bytes: nested Chinese folder names under D:\.
+std::string DirectoryOfLength(size_t length) {
+    std::string dir = "D:";
+    while (dir.size() + 13 <= length) dir += "\\第十二卷草稿";
+    dir += "\\";
+    while (dir.size() < length) dir += 'a';
+    return dir;
+}
+
+std::string Formatted(const char* pattern, const std::string& arg) {
+    char text[1024];
+    snprintf(text, sizeof(text), pattern, arg.c_str());
+    return text;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// Child rectangles in the coordinates of the box's client area.
+RECT ChildRect(HWND box, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// What GDI+ lays out of `text` in the static's skin font within the static: from x = -2, y = 2
+// (where the painter starts its text) to the static's right and bottom edges, whole lines only.
+struct GdipLayout {
+    int fitted = 0, lines = 0;
+    Gdiplus::RectF box{};
+};
+GdipLayout LayOutInStatic(const std::string& text, const StaticRecord& font, int width,
+                          int height) {
+    GdipLayout out;
+    const std::wstring wide = WideFromAnsi(text.c_str());
+    const std::wstring face = WideFromAnsi(font.fontFace.c_str());
+    GdipFontFamily family;
+    GdipFont gdipFont;
+    GdipStringFormat format;
+    gp::GdipCreateFontFamilyFromName(face.c_str(), nullptr, family.out());
+    gp::GdipCreateFont(family.get(), static_cast<float>(font.fontSize), font.fontStyle,
+                       Gdiplus::UnitWorld, gdipFont.out());
+    gp::GdipCreateStringFormat(Gdiplus::StringFormatFlagsLineLimit, LANG_NEUTRAL, format.out());
+    ScopedCanvas canvas(CreateCanvas(8, 8));
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(canvas.get(), g.out());
+    const Gdiplus::RectF layout(-2, 2, static_cast<float>(width + 2),
+                                static_cast<float>(height - 2));
+    EXPECT_EQ(gp::GdipMeasureString(g.get(), wide.c_str(), -1, gdipFont.get(), &layout,
+                                    format.get(), &out.box, &out.fitted, &out.lines),
+              Gdiplus::Ok);
+    return out;
+}
+
+TEST_F(MessageBoxSkin, EveryLongFailureIsShownWhole) {
+    const std::string longest = DirectoryOfLength(kMaxAnsiPath);
+    ASSERT_EQ(longest.size(), kMaxAnsiPath);
+    const std::string texts[] = {
+        // A wrap fell between "写" and "作" and lost "作.".
+        Formatted(kFailExtractFile, "D:\\\\青岚笺语\\青岚笺语写作.exe"),
+        Formatted(kFailArchiveDamaged, "青岚笺语写作.exe"),
+        // The longest: a directory at the length limit makes the program path too long.
+        Formatted(kFailPathTooLong, ProgramPath(longest)),
+        Formatted(kFailNotWritable, longest),
+        Formatted(kFailExtractFile, JoinPath(longest.substr(0, 230), "青岚笺语写作.exe")),
+    };
+    int n = 0;
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.size());
+        UiThread ui(
+            [&] { return ShowMessageBox(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONERROR); });
+        HWND box = OpenBox(ui);
+        ASSERT_TRUE(box);
+        Sleep(200);  // the statics paint after the frame
+        wchar_t name[32];
+        wsprintfW(name, L"msgbox-long-%d.png", ++n);
+        EXPECT_TRUE(SaveWindowPng(box, ScreenshotPath(name).c_str()));
+
+        WindowSkinRecord* r = RecordOf(box);
+        ASSERT_TRUE(r);
+        const StaticRecord* textStatic = nullptr;
+        for (int k = 1; k <= r->staticTable.Count(); k++)
+            if (r->staticTable[k].kind == 1) textStatic = &r->staticTable[k];
+        ASSERT_TRUE(textStatic);
+        char shown[1024] = {};
+        GetWindowTextA(textStatic->hwnd, shown, sizeof(shown));
+        EXPECT_EQ(shown, text);
+
+        RECT client, s;
+        GetClientRect(box, &client);
+        s = ChildRect(box, textStatic->hwnd);
+        const int W = s.right - s.left, H = s.bottom - s.top;
+        const GdipLayout layout = LayOutInStatic(text, *textStatic, W, H);
+        const int length = static_cast<int>(WideFromAnsi(text.c_str()).size());
+        EXPECT_EQ(layout.fitted, length)
+            << "of " << length << " characters only " << layout.fitted << " fit in the static " << W
+            << "x" << H << " (" << layout.lines << " lines)";
+        EXPECT_LE(layout.box.X + layout.box.Width, W + 0.5f);
+        EXPECT_LE(layout.box.Y + layout.box.Height, H + 0.5f);
+
+        // The static lies in the box, no control covers it, and the box stays on the screen.
+        EXPECT_TRUE(s.left >= 0 && s.top >= 0 && s.right <= client.right &&
+                    s.bottom <= client.bottom)
+            << "static " << s.left << "," << s.top << "," << s.right << "," << s.bottom << " box "
+            << client.right << "x" << client.bottom;
+        std::vector<HWND> children;
+        EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+        for (HWND c : children) {
+            if (c == textStatic->hwnd || !IsWindowVisible(c)) continue;
+            RECT other = ChildRect(box, c), overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &other, &s)) << ClassOf(c) << " covers the text";
+            EXPECT_TRUE(other.right <= client.right && other.bottom <= client.bottom)
+                << ClassOf(c) << " lies outside the box";
+        }
+        RECT frame, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        GetWindowRect(box, &frame);
+        EXPECT_TRUE(frame.left >= 0 && frame.top >= 0 && frame.right <= screen.right &&
+                    frame.bottom <= screen.bottom);
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        ui.Result();
+    }
 }
 
 // ---- Static controls ----------------------------------------------------------------------------

@@ -99,8 +99,3 @@ inline int Blue(uint32_t p) {
 inline uint32_t Rgb(uint32_t p) {
     return p & 0x00FFFFFF;
 }
-
-// Saves the fixture window as a PNG (GDI+ encoder); false on failure.
-bool SaveWindowPng(HWND w, const wchar_t* path);
-// build/screenshots/<name> next to the build directory of this test program.
-std::wstring ScreenshotPath(const wchar_t* name);

@@ -14,6 +14,7 @@
 #include "canvas.h"
 #include "gallery_window.h"
 #include "geometry.h"
+#include "painters.h"
 #include "registry.h"
 #include "remaining_painters.h"
 #include "skin_support.h"
@@ -727,6 +728,25 @@ TEST_F(Headers, RepaintingLeavesNoGdiObjectsBehind) {
     for (int k = 0; k < 10; ++k) PaintHeader(gallery_.windowIndex, j_);
     EXPECT_EQ(GdiObjectCount(), before);
     EXPECT_EQ(CanvasCount(), 0);
+}
+
+// ---- Screenshot ---------------------------------------------------------------------------------
+
+// The whole gallery as the gallery program shows it, every painter bound, saved for people to look
+// at and for the check of key colours.
+class GalleryScreenshot : public SkinTest {};
+
+TEST_F(GalleryScreenshot, SavesTheGallery) {
+    InstallSkinPainters();
+    InstallRemainingPainters();
+    GalleryControls gallery = CreateGallery(GetModuleHandleA(nullptr), 20, 20, false);
+    ASSERT_TRUE(gallery.window);
+    ShowWindow(gallery.window, SW_SHOWNOACTIVATE);
+    UpdateWindow(gallery.window);
+    PumpMessages();
+    GdiFlush();
+    EXPECT_TRUE(SaveWindowPng(gallery.window, ScreenshotPath(L"gallery.png").c_str()));
+    DestroyWindow(gallery.window);
 }
 
 }  // namespace

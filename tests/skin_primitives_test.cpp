@@ -126,6 +126,45 @@ TEST(GlowLayoutTest, DegenerateBlurAndSize) {
     EXPECT_EQ(tiny.smallHeight, 1);
 }
 
+TEST(RoomForTextTest, GrowsOnlyWhenTheTextNeedsMoreAndStaysInTheWorkArea) {
+    struct Case {
+        int height, needed, boxTop, boxHeight, grow, newTop;
+    };
+    // Work area 0 .. 600.
+    const Case cases[] = {
+        {28, 20, 100, 140, 0, 100},   // fits
+        {28, 28, 100, 140, 0, 100},   // exactly
+        {28, 44, 100, 140, 16, 100},  // one more line
+        {28, 44, 450, 140, 16, 444},  // would reach below the work area: moves up
+        {28, 900, 100, 140, 872, 0},  // taller than the work area: stops at its top
+    };
+    for (const Case& c : cases) {
+        const TextRoom room = RoomForText(c.height, c.needed, c.boxTop, c.boxHeight, 0, 600);
+        EXPECT_EQ(room.grow, c.grow) << c.needed << " in " << c.height;
+        EXPECT_EQ(room.boxTop, c.newTop) << c.needed << " in " << c.height;
+    }
+}
+
+TEST(KeyOverPixelTest, KeyAndBlendsWithTheInkGiveWayToTheBackdrop) {
+    constexpr uint32_t kKey = 0xFF00FF, kBelow = 0x408040;
+    struct Case {
+        uint32_t pixel, ink, out;
+    };
+    const Case cases[] = {
+        {0xFF00FF, 0x000000, 0x408040},  // the key
+        {0x000000, 0x000000, 0x000000},  // the ink itself
+        {0x800080, 0x000000, 0x204020},  // half black, half key: half black over the backdrop
+        {0x7F007F, 0x000000, 0x204020}, {0xFF0080, 0xFF0000, 0x9F4020},  // half red over the key
+        {0x808080, 0x000000, 0x808080},  // grey is no blend of black and the key: kept
+        {0xFFFFFF, 0x000000, 0xFFFFFF},  // white: kept
+        {0x3399FF, 0x000000, 0x3399FF},  // a selection's blue: kept
+        {0x800080, 0xFF00FF, 0x800080},  // ink of the key's colour: nothing to take apart
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeyOverPixel(c.pixel, kBelow, kKey, c.ink), c.out)
+            << std::hex << c.pixel << " ink " << c.ink;
+}
+
 struct Ink {
     int count = 0;
     double sumX = 0, sumY = 0, weight = 0;
@@ -197,6 +236,52 @@ TEST_F(Primitives, GlowTextWithDegenerateInputDrawsSafely) {
     DrawGlowText(g.get(), "x", 0, 0, 0, 10, 0, 0x00FFFFFF, 4);
     DrawGlowText(g.get(), "", 0, 0, 10, 10, 0, 0x00FFFFFF, 4);
     DrawGlowText(nullptr, "x", 0, 0, 10, 10, 0, 0x00FFFFFF, 4);
+}
+
+// Each line of a wrapped text fits the width it was wrapped for, and together they hold the whole
+// text: nothing but the spaces at the breaks is dropped.
+TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
+    TextStyle style;
+    style.emSize = 12;
+    const std::wstring texts[] = {
+        WideFromAnsi("安装失败：无法写入文件“D:\\\\青岚笺语\\青岚笺语写作.exe”。"),
+        WideFromAnsi("安装失败：路径过长（超过 259 个字符）：D:\\第十二卷草稿\\第十二卷草稿\\a"),
+        WideFromAnsi("第一段\r\n\r\n第二段，比这个框宽得多的一段文字"),
+        L"x",
+        L"",
+    };
+    GdipBitmap bitmap = NewArgbBitmap(1, 1);
+    GdipGraphics g;
+    gp::GdipGetImageGraphicsContext(bitmap.get(), g.out());
+    GdipFontFamily family;
+    GdipFont font;
+    gp::GdipCreateFontFamilyFromName(WideFromAnsi(style.face).c_str(), nullptr, family.out());
+    gp::GdipCreateFont(family.get(), style.emSize, 0, Gdiplus::UnitWorld, font.out());
+    for (float width : {60.0f, 150.0f, 400.0f}) {
+        for (const std::wstring& text : texts) {
+            const std::wstring wrapped = WrapText(text, width, style);
+            std::wstring joined, expected;
+            size_t start = 0;
+            for (;;) {
+                const size_t end = wrapped.find(L'\n', start);
+                const std::wstring line = wrapped.substr(start, end - start);
+                const Gdiplus::RectF unbounded(0, 0, 1e6f, 1e6f);
+                Gdiplus::RectF box;
+                gp::GdipMeasureString(g.get(), line.c_str(), -1, font.get(), &unbounded, nullptr,
+                                      &box, nullptr, nullptr);
+                EXPECT_LE(box.Width, width) << "line of " << line.size() << " at width " << width;
+                joined += line;
+                if (end == std::wstring::npos) break;
+                start = end + 1;
+            }
+            for (wchar_t c : text)
+                if (c != L'\r' && c != L'\n' && c != L' ') expected += c;
+            joined.erase(std::remove(joined.begin(), joined.end(), L' '), joined.end());
+            EXPECT_EQ(joined, expected) << "at width " << width;
+        }
+    }
+    // The text's own blank line stays.
+    EXPECT_NE(WrapText(texts[2], 400, style).find(L"\n\n"), std::wstring::npos);
 }
 
 TEST_F(Primitives, ReleaseCanvasTwice) {

@@ -130,3 +130,41 @@ void PumpMessages() {
         DispatchMessageA(&msg);
     }
 }
+
+bool SaveWindowPng(HWND w, const wchar_t* path) {
+    RECT r;
+    GetWindowRect(w, &r);
+    const int W = r.right - r.left, H = r.bottom - r.top;
+    ScopedCanvas canvas(CreateCanvas(W, H));
+    if (!canvas) return false;
+    {
+        HDC dc = GetWindowDC(w);
+        BitBlt(canvas.get(), 0, 0, W, H, dc, 0, 0, SRCCOPY);
+        ReleaseDC(w, dc);
+    }
+    auto bitmap = static_cast<HBITMAP>(GetCurrentObject(canvas.get(), OBJ_BITMAP));
+    GdipBitmap image;
+    gp::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, image.out());
+    if (!image) return false;
+    UINT count = 0, size = 0;
+    gp::GdipGetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (size == 0 || gp::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT k = 0; k < count; ++k)
+        if (lstrcmpW(codecs[k].MimeType, L"image/png") == 0)
+            return gp::GdipSaveImageToFile(image.get(), path, &codecs[k].Clsid, nullptr) ==
+                   Gdiplus::Ok;
+    return false;
+}
+
+std::wstring ScreenshotPath(const wchar_t* name) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring dir(exe);
+    dir.resize(dir.find_last_of(L"\\/"));      // build\<target>
+    dir.resize(dir.find_last_of(L"\\/") + 1);  // build\ .
+    dir += L"screenshots";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir + L"\\" + name;
+}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gdi_handles.h"
@@ -67,6 +68,12 @@ inline uint32_t CanvasPixel(HDC dc, int x, int y) {
 
 // What the whole window rectangle of `hwnd` shows on screen now.
 CanvasImage CaptureWindow(HWND hwnd);
+
+// Saves what the whole window rectangle of `w` shows on screen as a PNG (GDI+ encoder); false on
+// failure.
+bool SaveWindowPng(HWND w, const wchar_t* path);
+// build/screenshots/<name> next to the build directory of this test program.
+std::wstring ScreenshotPath(const wchar_t* name);
 
 // GDI objects of this process. Wine's GetGuiResources is a stub that answers 0, so there the
 // count comes from probing every slot of the GDI handle table.
