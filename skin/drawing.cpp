@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "geometry.h"
+#include "text_layout.h"
 
 using Gdiplus::RectF;
 
@@ -169,7 +170,12 @@ std::wstring WrapText(const std::wstring& text, float width, const TextStyle& st
             INT fitted = 0;
             m.Measure(rest, oneLine, &fitted);
             // A character wider than the box still makes a line of its own.
-            const size_t take = std::min(rest.size(), static_cast<size_t>(std::max(fitted, 1)));
+            size_t take = std::min(rest.size(), static_cast<size_t>(std::max(fitted, 1)));
+            // Closing punctuation starts no line: the character before it goes down with it
+            // (the line may not grow past the box, where it would be cut off).
+            while (take > 1 && take < rest.size() && IsClosingPunctuation(rest[take]) &&
+                   rest[take - 1] != L' ')
+                --take;
             std::wstring line = rest.substr(0, take);
             rest.erase(0, take);
             // The spaces GDI+ broke at end the line; they start none.

@@ -10,6 +10,7 @@
 #include "drawing.h"
 #include "geometry.h"
 #include "skin_support.h"
+#include "text_layout.h"
 
 namespace {
 
@@ -238,8 +239,9 @@ TEST_F(Primitives, GlowTextWithDegenerateInputDrawsSafely) {
     DrawGlowText(nullptr, "x", 0, 0, 10, 10, 0, 0x00FFFFFF, 4);
 }
 
-// Each line of a wrapped text fits the width it was wrapped for, and together they hold the whole
-// text: nothing but the spaces at the breaks is dropped.
+// Each line of a wrapped text fits the width it was wrapped for, no line but a paragraph's first
+// starts with closing punctuation, and together they hold the whole text: nothing but the spaces
+// at the breaks is dropped.
 TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
     TextStyle style;
     style.emSize = 12;
@@ -247,6 +249,7 @@ TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
         WideFromAnsi("安装失败：无法写入文件“D:\\\\青岚笺语\\青岚笺语写作.exe”。"),
         WideFromAnsi("安装失败：路径过长（超过 259 个字符）：D:\\第十二卷草稿\\第十二卷草稿\\a"),
         WideFromAnsi("第一段\r\n\r\n第二段，比这个框宽得多的一段文字"),
+        WideFromAnsi("安装目录不能为空，请选择安装目录~！"),
         L"x",
         L"",
     };
@@ -257,7 +260,9 @@ TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
     GdipFont font;
     gp::GdipCreateFontFamilyFromName(WideFromAnsi(style.face).c_str(), nullptr, family.out());
     gp::GdipCreateFont(family.get(), style.emSize, 0, Gdiplus::UnitWorld, font.out());
-    for (float width : {60.0f, 150.0f, 400.0f}) {
+    std::vector<float> widths;
+    for (float width = 60; width <= 400; width += 5) widths.push_back(width);
+    for (float width : widths) {
         for (const std::wstring& text : texts) {
             const std::wstring wrapped = WrapText(text, width, style);
             std::wstring joined, expected;
@@ -265,6 +270,12 @@ TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
             for (;;) {
                 const size_t end = wrapped.find(L'\n', start);
                 const std::wstring line = wrapped.substr(start, end - start);
+                const bool paragraphStart =
+                    start == 0 || text.find(L"\r\n" + line) != std::wstring::npos;
+                if (!line.empty() && !paragraphStart) {
+                    EXPECT_FALSE(IsClosingPunctuation(line[0]))
+                        << "a line starts with closing punctuation at width " << width;
+                }
                 const Gdiplus::RectF unbounded(0, 0, 1e6f, 1e6f);
                 Gdiplus::RectF box;
                 gp::GdipMeasureString(g.get(), line.c_str(), -1, font.get(), &unbounded, nullptr,

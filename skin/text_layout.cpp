@@ -1,13 +1,13 @@
 #include "text_layout.h"
 
-namespace {
-
 bool IsClosingPunctuation(wchar_t c) {
     static const wchar_t kClosing[] = L"，。、；：！？）》」』】〕”’～,.;:!?)]}~";
     for (const wchar_t* p = kClosing; *p; ++p)
         if (*p == c) return true;
     return false;
 }
+
+namespace {
 
 bool IsWordCharacter(wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
