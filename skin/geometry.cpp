@@ -30,3 +30,10 @@ GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int bl
     g.haloY = y - 0.6f * b;
     return g;
 }
+
+int SizingEdge(int w, int h, int x, int y, int zone) {
+    const bool left = x < zone, right = x >= w - zone, top = y < zone, bottom = y >= h - zone;
+    if (top) return left ? 4 : right ? 5 : 3;
+    if (bottom) return left ? 7 : right ? 8 : 6;
+    return left ? 1 : right ? 2 : 0;
+}

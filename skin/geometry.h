@@ -42,3 +42,8 @@ struct GlowLayout {
 
 // A blur below 1 is taken as 1 (it divides the bitmap size).
 GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int blur);
+
+// The sizing edge of a resizable w x h frame under the point (x, y), numbered as the system's
+// WMSZ_ codes: 1 left, 2 right, 3 top, 4 top left, 5 top right, 6 bottom, 7 bottom left,
+// 8 bottom right; 0 inside, more than `zone` pixels from every edge.
+int SizingEdge(int w, int h, int x, int y, int zone);
