@@ -778,6 +778,8 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 g_renderSuppressed = 0;
             } else {
                 r->needsRender = 1;
+                // The whole frame changes with the size, not only the part newly uncovered.
+                InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;
         case WM_SETTEXT:
