@@ -49,6 +49,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         ShowMessageBox(nullptr, kFailPayload, kMessageTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
+    // A damaged download is refused before the window opens and before anything is written.
+    if (!PayloadIntact(payload)) {
+        ShowMessageBox(nullptr, kDamagedInstaller, kMessageTitle, MB_OK | MB_ICONERROR);
+        return 2;
+    }
 
     static WizardWindow wizard;  // lives until the process ends
     if (!WizardWindow::RegisterClasses(instance) || !wizard.Create(instance, payload)) return 1;

@@ -1,11 +1,12 @@
-// Host tool: writes the installer's payload archive (a plain deflate ZIP) and the length-prefixed
-// block the installer embeds as a resource.
+// Host tool: writes the installer's payload archive (a plain deflate ZIP) and the block the
+// installer embeds as a resource: count, length and CRC-32 of the archive, then the archive.
 //
 //   make-payload --writer W.exe --uninstaller U.exe --zip payload.zip --blob payload.bin
 //
 // The two programs are padded at the end to their entry sizes; the other entries are deterministic
 // filler about as compressible as real library files, so the archive is the size of a real one.
 #include <minizip/zip.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -66,9 +67,12 @@ bool AddEntry(zipFile zf, const PayloadEntry& entry, const Bytes& data) {
 bool WriteBlob(const std::string& zipPath, const std::string& blobPath) {
     Bytes zip;
     if (!ReadFile(zipPath, &zip)) return false;
-    uint32_t header[2] = {1, static_cast<uint32_t>(zip.size())};
-    unsigned char prefix[8];
-    for (int i = 0; i < 2; i++)
+    // The installer checks the archive against this CRC-32 when it starts.
+    uint32_t crc = static_cast<uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), zip.data(), static_cast<uInt>(zip.size())));
+    uint32_t header[3] = {1, static_cast<uint32_t>(zip.size()), crc};
+    unsigned char prefix[12];
+    for (int i = 0; i < 3; i++)
         for (int b = 0; b < 4; b++)
             prefix[i * 4 + b] = static_cast<unsigned char>(header[i] >> (8 * b));
     std::ofstream out(blobPath, std::ios::binary | std::ios::trunc);
