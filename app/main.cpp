@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "dll_search.h"
 #include "payload.h"
 #include "shell_ops.h"
 #include "skin_setup.h"
@@ -16,22 +17,14 @@ void RunExitRoutine() {
     SkinExitRoutine();
 }
 
-// DLLs loaded from here on come from the system directory only, never from the folder the
-// installer was downloaded to. Looked up at run time: Windows 7 has it only with KB2533623.
+// DLLs come from the system directory only (dll_search.h).
 void RestrictDllSearch() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto set = kernel ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-                            GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                      : nullptr;
-    if (!set) return;
-    const DWORD kSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    set(kSystem32);
+    if (!RestrictDllSearchToSystem()) return;
     // GDI+ loads the imaging codecs on first use through its own delay import, and Wine's loader
     // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
     // that starts in the installer's folder. Loaded here from the system directory, they are
     // already present when GDI+ asks for them.
-    LoadLibraryExA("windowscodecs.dll", nullptr, kSystem32);
+    LoadLibraryExA("windowscodecs.dll", nullptr, kLoadFromSystem32);
 }
 
 }  // namespace
@@ -48,6 +41,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!LoadEmbeddedPayload(&payload)) {
         ShowMessageBox(nullptr, kFailPayload, kMessageTitle, MB_OK | MB_ICONERROR);
         return 1;
+    }
+    // A damaged download is refused before the window opens and before anything is written.
+    if (!PayloadIntact(payload)) {
+        ShowMessageBox(nullptr, kDamagedInstaller, kMessageTitle, MB_OK | MB_ICONERROR);
+        return 2;
     }
 
     static WizardWindow wizard;  // lives until the process ends

@@ -28,6 +28,8 @@ inline constexpr const char kFailPathTooLong[] = "安装失败：路径过长（
 inline constexpr const char kFailCreateDirectory[] = "安装失败：无法创建安装目录“%s”。";
 inline constexpr const char kFailWriteArchive[] =
     "安装失败：无法写入安装文件“%s”，请检查磁盘空间和写入权限。";
+// At start, when the carried archive is not what was built into the installer.
+inline constexpr const char kDamagedInstaller[] = "安装程序已损坏，请重新下载。";
 inline constexpr const char kFailPayload[] = "安装失败：安装程序自带的安装包已损坏。";
 inline constexpr const char kFailArchiveDamaged[] = "安装失败：安装包已损坏，无法解压“%s”。";
 inline constexpr const char kFailExtractFile[] = "安装失败：无法写入文件“%s”。";

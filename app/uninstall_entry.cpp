@@ -4,6 +4,7 @@
 
 #include "paths.h"
 #include "payload_entries.h"
+#include "product_info.h"
 #include "texts.h"
 
 namespace {
@@ -44,9 +45,9 @@ bool WriteUninstallEntry(const std::string& keyPath, const std::string& productD
     const std::string dir = NormalisePath(productDir);
     std::string uninstaller = JoinPath(dir, kUninstallerEntry);
     std::string program = JoinPath(dir, kProgramFileName);
-    return SetString(key.get(), "DisplayName", "青岚笺语写作") &&
-           SetString(key.get(), "DisplayVersion", "1.3") &&
-           SetString(key.get(), "Publisher", "青岚笺语工作室") &&
+    return SetString(key.get(), "DisplayName", QL_PRODUCT_NAME) &&
+           SetString(key.get(), "DisplayVersion", QL_DISPLAY_VERSION) &&
+           SetString(key.get(), "Publisher", QL_PUBLISHER) &&
            SetString(key.get(), "DisplayIcon", program) &&
            SetString(key.get(), "InstallLocation", dir) &&
            SetString(key.get(), "UninstallString", "\"" + uninstaller + "\"") &&

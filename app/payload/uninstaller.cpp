@@ -8,14 +8,17 @@
 //   卸载程序.exe [--quiet]                       asks (unless --quiet), starts the copy, exits
 //   copy --remove DIR --after PID [--quiet]     waits for PID, removes, reports (unless --quiet)
 // The exit code of the copy is 0 when everything is gone, 1 otherwise.
+#define _CRT_RAND_S  // rand_s: the removal copy's directory name
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "com_ref.h"
+#include "dll_search.h"
 #include "file_ops.h"
 #include "paths.h"
 #include "payload_entries.h"
@@ -109,21 +112,43 @@ std::string RemoveInstallation(const std::string& dir) {
     return failed;
 }
 
-// Starts a copy of this program from the temporary directory to do the removal.
-bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
+// A new directory of its own under %TEMP%, named so that nobody can prepare it beforehand: the
+// copy runs there, away from whatever other programs left in %TEMP%. "" when none can be made.
+std::string NewRemovalDirectory() {
     char temp[MAX_PATH + 1] = {};
-    if (!GetTempPathA(MAX_PATH, temp)) return false;
-    std::string copy =
-        std::string(temp) + "qinglan-uninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    if (!CopyFileA(self.c_str(), copy.c_str(), FALSE)) return false;
+    if (!GetTempPathA(MAX_PATH, temp)) return "";
+    for (int attempt = 0; attempt < 8; attempt++) {
+        unsigned int high = 0, low = 0;
+        if (rand_s(&high) != 0 || rand_s(&low) != 0) return "";
+        char name[48];
+        snprintf(name, sizeof(name), "qinglan-uninstall-%08x%08x", high, low);
+        std::string dir = std::string(temp) + name;
+        // Fails when the name exists already: never a directory someone else made.
+        if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+    }
+    return "";
+}
+
+// Starts a copy of this program from a new directory under %TEMP% to do the removal.
+bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
+    std::string copyDir = NewRemovalDirectory();
+    if (copyDir.empty()) return false;
+    std::string copy = copyDir + "\\qinglan-uninstall.exe";
+    if (!CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
+        RemoveDirectoryA(copyDir.c_str());
+        return false;
+    }
     std::string commandLine = "\"" + copy + "\" --remove \"" + dir + "\" --after " +
                               std::to_string(GetCurrentProcessId()) + (quiet ? " --quiet" : "");
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp,
-                        &startup, &process))
+    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        copyDir.c_str(), &startup, &process)) {
+        DeleteFileA(copy.c_str());
+        RemoveDirectoryA(copyDir.c_str());
         return false;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
@@ -135,8 +160,9 @@ int RunRemoval(const Options& o) {
         CloseHandle(original);
     }
     std::string failed = RemoveInstallation(o.removeDir);
-    // This copy in the temporary directory goes the next time Windows starts.
+    // This copy and then its directory under %TEMP% go the next time Windows starts.
     MoveFileExA(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(ParentPath(OwnPath()).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!o.quiet) {
         if (failed.empty()) {
             MessageBoxExA(nullptr, "青岚笺语写作已从您的计算机中卸载。", kTitle,
@@ -153,6 +179,7 @@ int RunRemoval(const Options& o) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
     Options o = ParseOptions();
     if (!o.removeDir.empty()) return RunRemoval(o);
 
