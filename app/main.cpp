@@ -4,10 +4,12 @@
 
 #include <cstdlib>
 
+#include "command_line.h"
 #include "payload.h"
 #include "shell_ops.h"
 #include "skin_setup.h"
 #include "texts.h"
+#include "unattended.h"
 #include "wizard_window.h"
 
 namespace {
@@ -38,6 +40,14 @@ void RestrictDllSearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
+    // Switches are answered before anything else: /S never makes a window.
+    CommandLine options = ParseCommandLine(ArgumentsOf(GetCommandLineA()));
+    if (options.help || !options.refused.empty()) return ShowSwitches(options);
+    static SingleInstance single;  // held until the process ends
+    if (!single.first()) return single.HandOver(options.silent);
+    if (!StartLog(options)) return kExitCannotWrite;
+    if (options.silent) return RunUnattended(options);
+
     SkinGlobalSetUp();
     atexit(RunExitRoutine);
     SkinModuleStartUp();
@@ -47,11 +57,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     PayloadBytes payload;
     if (!LoadEmbeddedPayload(&payload)) {
         ShowMessageBox(nullptr, kFailPayload, kMessageTitle, MB_OK | MB_ICONERROR);
-        return 1;
+        return kExitDamaged;
     }
 
     static WizardWindow wizard;  // lives until the process ends
     if (!WizardWindow::RegisterClasses(instance) || !wizard.Create(instance, payload)) return 1;
+    std::string proposal = ProposedDirectory(options);
+    if (!proposal.empty()) wizard.SetText(wizard.controls().编辑框1, proposal);
     ShowWindow(wizard.hwnd(), show);
     UpdateWindow(wizard.hwnd());
 

@@ -5,18 +5,22 @@
 //
 // A running program cannot delete itself, so the uninstaller copies itself to the temporary
 // directory and lets the copy do the work once the original has exited:
-//   卸载程序.exe [--quiet]                       asks (unless --quiet), starts the copy, exits
+//   卸载程序.exe [--quiet | /S]                  asks (unless quiet), starts the copy, exits
 //   copy --remove DIR --after PID [--quiet]     waits for PID, removes, reports (unless --quiet)
+// /S is the installer's switch for the same thing. Nothing is removed while a file of the
+// installation is in use (the program runs): the copy names it instead.
 // The exit code of the copy is 0 when everything is gone, 1 otherwise.
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "com_ref.h"
 #include "file_ops.h"
+#include "install.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -35,7 +39,7 @@ struct Options {
 Options ParseOptions() {
     Options o;
     for (int i = 1; i < __argc; i++) {
-        if (strcmp(__argv[i], "--quiet") == 0)
+        if (strcmp(__argv[i], "--quiet") == 0 || _stricmp(__argv[i], "/S") == 0)
             o.quiet = true;
         else if (strcmp(__argv[i], "--remove") == 0 && i + 1 < __argc)
             o.removeDir = __argv[++i];
@@ -109,6 +113,13 @@ std::string RemoveInstallation(const std::string& dir) {
     return failed;
 }
 
+std::string InUseMessage(const std::string& dir, const std::string& busy) {
+    if (PathsEqual(busy, JoinPath(dir, kProgramFileName))) return kUninstallProgramRunning;
+    char text[MAX_PATH + 128];
+    snprintf(text, sizeof(text), kUninstallFileInUse, NormalisePath(busy).c_str());
+    return text;
+}
+
 // Starts a copy of this program from the temporary directory to do the removal.
 bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
     char temp[MAX_PATH + 1] = {};
@@ -133,6 +144,18 @@ int RunRemoval(const Options& o) {
     if (HANDLE original = OpenProcess(SYNCHRONIZE, FALSE, o.afterPid)) {
         WaitForSingleObject(original, 30000);
         CloseHandle(original);
+    }
+    // A program just closed may take a moment to let go of its files.
+    std::string busy = PayloadFileInUse(o.removeDir);
+    for (int attempt = 0; !busy.empty() && attempt < 10; attempt++) {
+        Sleep(100);
+        busy = PayloadFileInUse(o.removeDir);
+    }
+    if (!busy.empty()) {
+        if (!o.quiet)
+            MessageBoxExA(nullptr, InUseMessage(o.removeDir, busy).c_str(), kTitle,
+                          MB_OK | MB_ICONWARNING, 0);
+        return 1;
     }
     std::string failed = RemoveInstallation(o.removeDir);
     // This copy in the temporary directory goes the next time Windows starts.
