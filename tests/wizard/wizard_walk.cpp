@@ -1470,6 +1470,8 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
         << u8"no message box titled 安装提示： while the program runs; page " << w.Page();
     std::string texts = TextsOf(box);
     std::printf("program running: %s", texts.c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+    ASSERT_STEP(SaveWindowShot(w, "program-running"));
     EXPECT_NE(texts.find(kProgramRunning), std::string::npos) << texts;
     ASSERT_STEP(CloseDialog(box, IDOK, "program-running message box"));
     ASSERT_STEP(ExpectPage(w, 3, "after the program-running message"));
