@@ -1306,11 +1306,14 @@ std::map<std::string, std::string> FilesWithBytes(const std::string& dir) {
 }  // namespace
 
 TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
+    // /D= without /S: the wizard proposes that directory.
+    const std::string proposed = TargetDirectory() + "\\由 参数 提议";
     InstallerProcess first;
-    ASSERT_TRUE(first.Start()) << "cannot start " << Utf8(g_config.installer);
+    ASSERT_TRUE(first.Start("/D=" + proposed)) << "cannot start " << Utf8(g_config.installer);
     Wizard w;
     ASSERT_STEP(FindWizard(first, &w));
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    EXPECT_EQ(ShownText(w.Control(kId编辑框1)), Utf8(proposed)) << "page 2 with /D=";
     ShowWindow(w.window, SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(w.window) != FALSE; }, kUiDeadlineMs))
         << "the wizard could not be minimised";
@@ -1330,7 +1333,7 @@ TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
     EXPECT_EQ(silent.code, 7) << "/S while the wizard is open: exit code";
     EXPECT_EQ(DriveContents(), before) << "/S while the wizard is open changed the drive";
 
-    ASSERT_STEP(ExpectPage(w, 0, "after the second start"));
+    ASSERT_STEP(ExpectPage(w, 2, "after the second start"));
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(first.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }
