@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
+#include "command_line.h"
 #include "dll_search.h"
 #include "payload.h"
 #include "shell_ops.h"
 #include "skin_setup.h"
 #include "texts.h"
+#include "unattended.h"
 #include "wizard_window.h"
 
 namespace {
@@ -31,6 +33,14 @@ void RestrictDllSearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
+    // Switches are answered before anything else: /S never makes a window.
+    CommandLine options = ParseCommandLine(ArgumentsOf(GetCommandLineA()));
+    if (options.help || !options.refused.empty()) return ShowSwitches(options);
+    static SingleInstance single;  // held until the process ends
+    if (!single.first()) return single.HandOver(options.silent);
+    if (!StartLog(options)) return kExitCannotWrite;
+    if (options.silent) return RunUnattended(options);
+
     SkinGlobalSetUp();
     atexit(RunExitRoutine);
     SkinModuleStartUp();
@@ -40,16 +50,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     PayloadBytes payload;
     if (!LoadEmbeddedPayload(&payload)) {
         ShowMessageBox(nullptr, kFailPayload, kMessageTitle, MB_OK | MB_ICONERROR);
-        return 1;
+        return kExitDamaged;
     }
     // A damaged download is refused before the window opens and before anything is written.
     if (!PayloadIntact(payload)) {
         ShowMessageBox(nullptr, kDamagedInstaller, kMessageTitle, MB_OK | MB_ICONERROR);
-        return 2;
+        return kExitDamaged;
     }
 
     static WizardWindow wizard;  // lives until the process ends
     if (!WizardWindow::RegisterClasses(instance) || !wizard.Create(instance, payload)) return 1;
+    std::string proposal = ProposedDirectory(options);
+    if (!proposal.empty()) wizard.SetText(wizard.controls().编辑框1, proposal);
     ShowWindow(wizard.hwnd(), show);
     UpdateWindow(wizard.hwnd());
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "file_ops.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_info.h"
@@ -62,6 +63,12 @@ std::string ReadInstallLocation(const std::string& keyPath) {
                      value, &size) != ERROR_SUCCESS)
         return "";
     return value;
+}
+
+std::string ReinstallProposal(const std::string& keyPath) {
+    std::string location = ReadInstallLocation(keyPath);
+    std::string dir = ReinstallDirectory(location);
+    return !dir.empty() && FileExists(JoinPath(location, kProgramFileName)) ? dir : "";
 }
 
 bool UninstallEntryExists(const std::string& keyPath) {

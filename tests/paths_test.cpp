@@ -217,4 +217,26 @@ TEST(Payload, IntactOnlyWithTheCrcItWasBuiltWith) {
     EXPECT_FALSE(PayloadIntact(PayloadBytes()));
 }
 
+TEST(Paths, ReinstallDirectoryIsTheParentOfTheProductDirectory) {
+    struct Case {
+        std::string location;
+        std::string want;
+    };
+    const Case cases[] = {
+        {"T:\\写作目录\\青岚笺语", "T:\\写作目录"},
+        {"D:\\青岚笺语", "D:\\"},
+        {"D:\\\\青岚笺语", "D:\\"},  // spelt doubled by earlier installers
+        {"d:/apps/青岚笺语/", "d:\\apps"},
+        {"E:\\Program Files\\青岚笺语", "E:\\Program Files"},
+        {"\\\\server\\share\\青岚笺语", "\\\\server\\share"},
+        {"D:\\" + kTrail5C + "\\青岚笺语", "D:\\" + kTrail5C},
+        {"D:\\apps\\其他程序", ""},
+        {"D:\\apps\\青岚笺语\\sub", ""},
+        {"D:\\apps\\x青岚笺语", ""},
+        {"青岚笺语", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReinstallDirectory(c.location), c.want) << c.location;
+}
+
 }  // namespace

@@ -5,8 +5,10 @@
 //
 // A running program cannot delete itself, so the uninstaller copies itself to the temporary
 // directory and lets the copy do the work once the original has exited:
-//   卸载程序.exe [--quiet]                       asks (unless --quiet), starts the copy, exits
+//   卸载程序.exe [--quiet | /S]                  asks (unless quiet), starts the copy, exits
 //   copy --remove DIR --after PID [--quiet]     waits for PID, removes, reports (unless --quiet)
+// /S is the installer's switch for the same thing. Nothing is removed while a file of the
+// installation is in use (the program runs): the copy names it instead.
 // The exit code of the copy is 0 when everything is gone, 1 otherwise.
 #define _CRT_RAND_S  // rand_s: the removal copy's directory name
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include "com_ref.h"
 #include "dll_search.h"
 #include "file_ops.h"
+#include "install.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -38,7 +41,7 @@ struct Options {
 Options ParseOptions() {
     Options o;
     for (int i = 1; i < __argc; i++) {
-        if (strcmp(__argv[i], "--quiet") == 0)
+        if (strcmp(__argv[i], "--quiet") == 0 || _stricmp(__argv[i], "/S") == 0)
             o.quiet = true;
         else if (strcmp(__argv[i], "--remove") == 0 && i + 1 < __argc)
             o.removeDir = __argv[++i];
@@ -112,6 +115,13 @@ std::string RemoveInstallation(const std::string& dir) {
     return failed;
 }
 
+std::string InUseMessage(const std::string& dir, const std::string& busy) {
+    if (PathsEqual(busy, JoinPath(dir, kProgramFileName))) return kUninstallProgramRunning;
+    char text[MAX_PATH + 128];
+    snprintf(text, sizeof(text), kUninstallFileInUse, NormalisePath(busy).c_str());
+    return text;
+}
+
 // A new directory of its own under %TEMP%, named so that nobody can prepare it beforehand: the
 // copy runs there, away from whatever other programs left in %TEMP%. "" when none can be made.
 std::string NewRemovalDirectory() {
@@ -158,6 +168,18 @@ int RunRemoval(const Options& o) {
     if (HANDLE original = OpenProcess(SYNCHRONIZE, FALSE, o.afterPid)) {
         WaitForSingleObject(original, 30000);
         CloseHandle(original);
+    }
+    // A program just closed may take a moment to let go of its files.
+    std::string busy = PayloadFileInUse(o.removeDir);
+    for (int attempt = 0; !busy.empty() && attempt < 10; attempt++) {
+        Sleep(100);
+        busy = PayloadFileInUse(o.removeDir);
+    }
+    if (!busy.empty()) {
+        if (!o.quiet)
+            MessageBoxExA(nullptr, InUseMessage(o.removeDir, busy).c_str(), kTitle,
+                          MB_OK | MB_ICONWARNING, 0);
+        return 1;
     }
     std::string failed = RemoveInstallation(o.removeDir);
     // This copy and then its directory under %TEMP% go the next time Windows starts.
