@@ -1511,7 +1511,7 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
 
     ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6 with the program running"));
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, kFailBoxTitle)) != nullptr; },
+    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
                         kInstallDeadlineMs, 50))
         << u8"no message box titled 安装提示： while the program runs; page " << w.Page();
     std::string texts = TextsOf(box);
