@@ -69,8 +69,10 @@ bool StartLog(const CommandLine& options) {
     return false;
 }
 
-int RunUnattended(const CommandLine& options) {
-    WriteInstallLog("静默安装（/S）开始。");
+namespace {
+
+// The installation itself; its exit code.
+int InstallUnattended(const CommandLine& options) {
     PayloadBytes payload;
     if (!LoadEmbeddedPayload(&payload)) {
         WriteInstallLog(kFailPayload);
@@ -84,8 +86,14 @@ int RunUnattended(const CommandLine& options) {
     UnattendedView view(options.hasDirectory ? options.directory : kDefaultDirectory);
     InstallOutcome outcome;
     RunInstallation(view, payload, &outcome);
-    int code =
-        outcome.result == InstallOutcome::Installed ? kExitSuccess : ExitCodeFor(outcome.kind);
+    return outcome.result == InstallOutcome::Installed ? kExitSuccess : ExitCodeFor(outcome.kind);
+}
+
+}  // namespace
+
+int RunUnattended(const CommandLine& options) {
+    WriteInstallLog("静默安装（/S）开始。");
+    const int code = InstallUnattended(options);
     WriteInstallLog("退出代码：" + std::to_string(code));
     return code;
 }

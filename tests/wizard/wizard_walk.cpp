@@ -1318,9 +1318,10 @@ bool WriteDamagedInstaller(const std::string& path) {
     };
     auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
     const std::string signature("PK\x03\x04", 4);
-    for (size_t at = bytes.find(signature, 8); at != std::string::npos && at + 30 < bytes.size();
+    // The block: count 1, the archive's length and its CRC-32, then the archive.
+    for (size_t at = bytes.find(signature, 12); at != std::string::npos && at + 30 < bytes.size();
          at = bytes.find(signature, at + 1)) {
-        if (u32(at - 8) != 1 || u32(at - 4) > bytes.size() - at) continue;
+        if (u32(at - 12) != 1 || u32(at - 8) > bytes.size() - at) continue;
         size_t data = at + 30 + u16(at + 26) + u16(at + 28);
         size_t compressed = u32(at + 18);
         if (compressed < 16 || data + compressed > bytes.size()) return false;
@@ -1407,7 +1408,7 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
          [&] { return WriteText(ProductDirectory(below + "挡住"), "keep"); }, "", 3,
          u8"安装失败：无法创建安装目录"},
         {"damaged installer", below + "损坏", true, [] { return true; }, damaged, 2,
-         u8"安装失败：安装包已损坏"},
+         u8"安装程序已损坏，请重新下载。"},
         {"installed, /D= with spaces", below + "静默 安装 目录", true, [] { return true; }, "", 0,
          u8"安装成功。"},
     };
@@ -1511,8 +1512,9 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
 
     ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6 with the program running"));
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
-                        kInstallDeadlineMs, 50))
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
+                kInstallDeadlineMs, 50))
         << u8"no message box titled 安装提示： while the program runs; page " << w.Page();
     std::string texts = TextsOf(box);
     std::printf("program running: %s", texts.c_str());
