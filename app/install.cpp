@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "archive.h"
+#include "com_ref.h"
 #include "file_ops.h"
 #include "paths.h"
 #include "payload_entries.h"
@@ -13,6 +14,11 @@
 namespace {
 
 bool g_running = false;
+void (*g_stageListener)(const char*) = nullptr;
+
+void StageDone(const char* stage) {
+    if (g_stageListener) g_stageListener(stage);
+}
 
 constexpr int kUsagePage = 4;
 constexpr DWORD kReportInterval = 33;
@@ -74,10 +80,44 @@ bool RunOffThread(const std::function<bool()>& work, const std::function<void()>
     return job.result;
 }
 
+// Loads the shell-link machinery on a thread of its own while the installation pauses. The
+// thread's apartment stays open until the installation ends, so what it loaded stays loaded for
+// the shortcut step; no file is touched before the pause is over.
+class ShellLinkPreparation {
+  public:
+    ShellLinkPreparation()
+        : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          thread_(finished_ ? CreateThread(nullptr, 0, Run, this, 0, nullptr) : nullptr) {}
+    ~ShellLinkPreparation() {
+        if (thread_) {
+            SetEvent(finished_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        if (finished_) CloseHandle(finished_);
+    }
+    ShellLinkPreparation(const ShellLinkPreparation&) = delete;
+    ShellLinkPreparation& operator=(const ShellLinkPreparation&) = delete;
+
+  private:
+    static DWORD WINAPI Run(void* self) {
+        ComApartment apartment;
+        LoadShellLinkMachinery();
+        WaitForSingleObject(static_cast<ShellLinkPreparation*>(self)->finished_, INFINITE);
+        return 0;
+    }
+    HANDLE finished_;
+    HANDLE thread_;
+};
+
 }  // namespace
 
 bool IsInstallationRunning() {
     return g_running;
+}
+
+void SetInstallStageListener(void (*listener)(const char*)) {
+    g_stageListener = listener;
 }
 
 uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload) {
@@ -152,6 +192,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
         return stopped ? undo(InstallOutcome::Cancelled, "")
                        : undo(InstallOutcome::Failed, FormatPath(kFailWriteArchive, archive));
+    StageDone("archive");
 
     ExtractResult extract;
     auto extracted = [&](uint64_t bytes) { return report(payload.size + bytes); };
@@ -161,6 +202,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
 
     if (!DeleteFilePath(archive))
         return undo(InstallOutcome::Failed, FormatPath(kFailDeleteArchive, archive));
+    StageDone("extraction");
 
     if (request.desktopDir.empty()) return undo(InstallOutcome::Failed, kFailDesktop);
     const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
@@ -169,9 +211,11 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
     if (!linked) return undo(InstallOutcome::Failed, FormatPath(kFailShortcut, link));
     if (!linkExisted) journal.AddFile(link);
+    StageDone("shortcut");
 
     if (!request.uninstallKey.empty() && !WriteUninstallEntry(request.uninstallKey, product))
         return undo(InstallOutcome::Failed, kFailUninstallEntry);
+    StageDone("record");
     report(total);
     return InstallOutcome{InstallOutcome::Installed, ""};
 }
@@ -184,8 +228,11 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
     } running;
 
     WriteInfoLines(view, kInstallDone);
+    StageDone("info text");
     view.SetProgress(0, 1);
+    ShellLinkPreparation shellLink;
     if (!view.Pause(1000)) return false;
+    StageDone("pause");
 
     InstallRequest request;
     request.dirText = view.DirectoryText();
@@ -204,6 +251,7 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
     InstallOutcome outcome = InstallFiles(request, payload);
     if (outcome.result == InstallOutcome::Installed) {
         view.SetCurrentPage(kUsagePage);
+        StageDone("page switch");
         return true;
     }
     view.SetProgress(0, 1);
