@@ -91,6 +91,18 @@ bool WriteFileBytes(const std::string& path, const void* data, size_t size,
     return ok;
 }
 
+bool IsFileInUse(const std::string& path) {
+    if (path.empty() || !FitsAnsiLimit(path)) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 bool CanCreateFilesIn(const std::string& dir) {
     std::string probe = JoinPath(dir, "~qinglan-" + std::to_string(GetCurrentProcessId()) + ".tmp");
     if (!FitsAnsiLimit(probe)) return false;

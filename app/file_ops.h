@@ -21,6 +21,11 @@ bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* crea
 bool WriteFileBytes(const std::string& path, const void* data, size_t size,
                     const std::function<bool(uint64_t)>& progress = {});
 
+// Whether another program holds the existing file `path` open so that it cannot be replaced: an
+// open for writing without sharing is refused (a running program's own file is). Opening changes
+// nothing; a missing file, or a read-only one, is not in use.
+bool IsFileInUse(const std::string& path);
+
 // Whether a file can be created in `dir` (tried with a temporary file that is gone at once).
 bool CanCreateFilesIn(const std::string& dir);
 
@@ -52,6 +57,7 @@ class TargetFileSystem {
         return ::CreateDirectoryLevel(path);
     }
     virtual bool CanCreateFilesIn(const std::string& dir) { return ::CanCreateFilesIn(dir); }
+    virtual bool IsFileInUse(const std::string& path) { return ::IsFileInUse(path); }
     virtual bool FreeBytesFor(const std::string& dir, uint64_t* bytes) {
         return ::FreeBytesFor(dir, bytes);
     }

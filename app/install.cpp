@@ -7,6 +7,7 @@
 #include "archive.h"
 #include "com_ref.h"
 #include "file_ops.h"
+#include "install_log.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -134,49 +135,80 @@ uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload)
     return need;
 }
 
+std::string PayloadFileInUse(const std::string& productDir, TargetFileSystem* fileSystem) {
+    TargetFileSystem realFileSystem;
+    TargetFileSystem& fs = fileSystem ? *fileSystem : realFileSystem;
+    const std::string program = JoinPath(productDir, kProgramEntry);
+    if (fs.IsFileInUse(program)) return program;
+    for (const PayloadEntry& entry : kPayloadEntries) {
+        std::string path = JoinPath(productDir, entry.name);
+        if (path != program && fs.IsFileInUse(path)) return path;
+    }
+    return "";
+}
+
 InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& payload) {
+    using Kind = InstallFailure;
     const std::string& dirText = request.dirText;
-    auto fail = [](const std::string& line) {
-        return InstallOutcome{InstallOutcome::Failed, line};
+    auto fail = [](Kind kind, const std::string& line) {
+        return InstallOutcome{InstallOutcome::Failed, line, kind};
     };
-    if (!IsAbsoluteDirectory(dirText)) return fail(Format(kFailInvalidDirectory, dirText));
+    if (!IsAbsoluteDirectory(dirText))
+        return fail(Kind::BadDirectory, Format(kFailInvalidDirectory, dirText));
     const std::string product = ProductDirectory(dirText);
     const std::string archive = TemporaryArchivePath(dirText);
     const std::string program = ProgramPath(dirText);
     for (const std::string* path : {&archive, &program})
-        if (path->size() > kMaxAnsiPath) return fail(FormatPath(kFailPathTooLong, *path));
-    if (!payload.data || payload.size == 0) return fail(kFailPayload);
+        if (path->size() > kMaxAnsiPath)
+            return fail(Kind::BadDirectory, FormatPath(kFailPathTooLong, *path));
+    if (!payload.data || payload.size == 0) return fail(Kind::Damaged, kFailPayload);
 
     TargetFileSystem realFileSystem;
     TargetFileSystem& fs = request.fileSystem ? *request.fileSystem : realFileSystem;
+    // A running program keeps its files: found before anything is written, so an earlier
+    // installation stays exactly as it is and a retry after closing the program works.
+    WriteInstallLog(Format("检查正在使用的文件：%s", NormalisePath(product)));
+    const std::string busy = PayloadFileInUse(product, &fs);
+    if (!busy.empty())
+        return fail(Kind::InUse, PathsEqual(busy, program) ? std::string(kFailProgramRunning)
+                                                           : FormatPath(kFailFileInUse, busy));
+
     InstallJournal journal;
-    auto refuse = [&](const std::string& line) {
+    auto refuse = [&](Kind kind, const std::string& line) {
         journal.Rollback();
-        return fail(line);
+        return fail(kind, line);
     };
     // Room and write access are checked where the files will go, before any file is written. The
     // product directory is made first: an ordinary user may make folders where files are refused
     // (the root of a Windows system drive). A refusal takes the new directory back.
-    if (!fs.DirectoryExists(dirText)) return fail(FormatPath(kFailCreateDirectory, product));
+    WriteInstallLog(Format("检查安装目录：%s", NormalisePath(product)));
+    if (!fs.DirectoryExists(dirText))
+        return fail(Kind::BadDirectory, FormatPath(kFailCreateDirectory, product));
     if (!fs.DirectoryExists(product)) {
         if (!fs.CreateDirectoryLevel(product))
-            return fail(fs.FileExists(product) ? FormatPath(kFailCreateDirectory, product)
-                                               : FormatPath(kFailNotWritable, dirText));
+            return fs.FileExists(product)
+                       ? fail(Kind::BadDirectory, FormatPath(kFailCreateDirectory, product))
+                       : fail(Kind::CannotWrite, FormatPath(kFailNotWritable, dirText));
         journal.AddDirectory(product);
     }
-    if (!fs.CanCreateFilesIn(product)) return refuse(FormatPath(kFailNotWritable, dirText));
+    if (!fs.CanCreateFilesIn(product))
+        return refuse(Kind::CannotWrite, FormatPath(kFailNotWritable, dirText));
     uint64_t need = SpaceNeeded(product, payload), free = 0;
     if (fs.FreeBytesFor(product, &free) && free < need) {
         char line[512];
         snprintf(line, sizeof(line), kFailDiskSpace, need / 1048576.0, free / 1048576.0);
-        return refuse(line);
+        return refuse(Kind::NoRoom, line);
     }
 
-    auto undo = [&](InstallOutcome::Result result, const std::string& line) {
+    auto undo = [&](InstallOutcome::Result result, Kind kind, const std::string& line) {
         DeleteFilePath(archive);
         journal.Rollback();
-        return InstallOutcome{result, line};
+        return InstallOutcome{result, line, kind};
     };
+    auto undoFailed = [&](Kind kind, const std::string& line) {
+        return undo(InstallOutcome::Failed, kind, line);
+    };
+    const InstallOutcome cancelled{InstallOutcome::Cancelled, "", Kind::None};
     const uint64_t total = payload.size + kPayloadTotalBytes;
     bool stopped = false;
     uint64_t reported = 0;
@@ -187,45 +219,61 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return !stopped;
     };
 
+    WriteInstallLog(Format("写入安装文件：%s", NormalisePath(archive)));
     bool archiveExisted = FileExists(archive);
     if (!archiveExisted) journal.AddFile(archive);
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
-        return stopped ? undo(InstallOutcome::Cancelled, "")
-                       : undo(InstallOutcome::Failed, FormatPath(kFailWriteArchive, archive));
+        return stopped ? undo(cancelled.result, Kind::None, "")
+                       : undoFailed(Kind::CannotWrite, FormatPath(kFailWriteArchive, archive));
     StageDone("archive");
 
+    WriteInstallLog(Format("解压文件到：%s", NormalisePath(product)));
     ExtractResult extract;
     auto extracted = [&](uint64_t bytes) { return report(payload.size + bytes); };
-    if (ExtractArchive(archive, product, &extract, &journal, extracted) != 1)
-        return stopped ? undo(InstallOutcome::Cancelled, "")
-                       : undo(InstallOutcome::Failed, DescribeExtractFailure(extract, archive));
+    if (ExtractArchive(archive, product, &extract, &journal, extracted) != 1) {
+        if (stopped) return undo(cancelled.result, Kind::None, "");
+        Kind kind = extract.error == ExtractError::PathTooLong ? Kind::BadDirectory
+                    : extract.error == ExtractError::MakeDirectory ||
+                            extract.error == ExtractError::WriteFailed
+                        ? Kind::CannotWrite
+                        : Kind::Damaged;
+        return undoFailed(kind, DescribeExtractFailure(extract, archive));
+    }
 
+    WriteInstallLog(Format("删除临时文件：%s", NormalisePath(archive)));
     if (!DeleteFilePath(archive))
-        return undo(InstallOutcome::Failed, FormatPath(kFailDeleteArchive, archive));
+        return undoFailed(Kind::CannotWrite, FormatPath(kFailDeleteArchive, archive));
     StageDone("extraction");
 
-    if (request.desktopDir.empty()) return undo(InstallOutcome::Failed, kFailDesktop);
+    if (request.desktopDir.empty()) return undoFailed(Kind::CannotWrite, kFailDesktop);
     const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
+    WriteInstallLog(Format("创建桌面快捷方式：%s", link));
     bool linkExisted = FileExists(link);
     bool linked =
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
-    if (!linked) return undo(InstallOutcome::Failed, FormatPath(kFailShortcut, link));
+    if (!linked) return undoFailed(Kind::CannotWrite, FormatPath(kFailShortcut, link));
     if (!linkExisted) journal.AddFile(link);
     StageDone("shortcut");
 
-    if (!request.uninstallKey.empty() && !WriteUninstallEntry(request.uninstallKey, product))
-        return undo(InstallOutcome::Failed, kFailUninstallEntry);
+    if (!request.uninstallKey.empty()) {
+        WriteInstallLog("写入卸载信息：HKEY_CURRENT_USER\\" + request.uninstallKey);
+        if (!WriteUninstallEntry(request.uninstallKey, product))
+            return undoFailed(Kind::CannotWrite, kFailUninstallEntry);
+    }
     StageDone("record");
     report(total);
-    return InstallOutcome{InstallOutcome::Installed, ""};
+    return InstallOutcome{InstallOutcome::Installed, "", Kind::None};
 }
 
-bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
+bool RunInstallation(InstallerView& view, const PayloadBytes& payload, InstallOutcome* result) {
     if (g_running) return false;
     struct RunningFlag {
         RunningFlag() { g_running = true; }
         ~RunningFlag() { g_running = false; }
     } running;
+    InstallOutcome ignored{InstallOutcome::Cancelled, "", InstallFailure::None};
+    InstallOutcome& outcome = result ? *result : ignored;
+    outcome = ignored;
 
     WriteInfoLines(view, kInstallDone);
     StageDone("info text");
@@ -238,6 +286,7 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
     request.dirText = view.DirectoryText();
     request.desktopDir = view.DesktopDirectory();
     request.uninstallKey = view.UninstallKey();
+    WriteInstallLog(Format("安装目录：%s", request.dirText));
     // The window repaints and answers between chunks, about 30 times a second at most.
     DWORD lastReport = GetTickCount() - kReportInterval;
     request.progress = [&](uint64_t done, uint64_t total) {
@@ -248,14 +297,19 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload) {
         return view.KeepResponsive();
     };
 
-    InstallOutcome outcome = InstallFiles(request, payload);
+    outcome = InstallFiles(request, payload);
     if (outcome.result == InstallOutcome::Installed) {
+        WriteInstallLog("安装成功。");
         view.SetCurrentPage(kUsagePage);
         StageDone("page switch");
         return true;
     }
     view.SetProgress(0, 1);
-    if (outcome.result == InstallOutcome::Cancelled) return false;  // the program is quitting
+    if (outcome.result == InstallOutcome::Cancelled) {  // the program is quitting
+        WriteInstallLog("安装已取消，已写入的内容均已撤销。");
+        return false;
+    }
+    WriteInstallLog(outcome.failure);
     WriteInfoLines(view, outcome.failure.c_str());
     view.ShowInstallMessage(outcome.failure);
     return false;

@@ -32,11 +32,15 @@ class InstallerView {
     virtual std::string UninstallKey() { return kUninstallKey; }
 };
 
+struct InstallOutcome;
+
 // Runs the whole procedure. On success the wizard moves to page 4. On failure everything this
 // run created is removed again, the information box ends with a line naming what failed, the
 // user is told, and the wizard stays where it is. A call while another run is under way does
-// nothing and returns false.
-bool RunInstallation(InstallerView& view, const PayloadBytes& payload);
+// nothing and returns false. `outcome` (optional) receives what happened; each step and the
+// result also go to the installation log when one is open.
+bool RunInstallation(InstallerView& view, const PayloadBytes& payload,
+                     InstallOutcome* outcome = nullptr);
 
 bool IsInstallationRunning();
 
@@ -54,14 +58,28 @@ struct InstallRequest {
     TargetFileSystem* fileSystem = nullptr;
 };
 
+// What kind of failure stopped an installation; an unattended run reports it as its exit code.
+enum class InstallFailure {
+    None,
+    BadDirectory,  // not a usable directory: relative, too long, missing, cannot be made
+    NoRoom,        // not enough free space on the target volume
+    CannotWrite,   // a file, the shortcut or the record could not be written
+    Damaged,       // the payload the installer carries is damaged
+    InUse,         // a file of the installation is in use (the program runs)
+};
+
 struct InstallOutcome {
     enum Result { Installed, Failed, Cancelled } result;
     std::string failure;  // the line naming what failed
+    InstallFailure kind = InstallFailure::None;
 };
 
 // The file work alone (everything after the pause). A failed or cancelled run leaves nothing it
 // created behind.
 InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& payload);
+
+// The first payload file in `productDir` that is in use, the program first; "" when none is.
+std::string PayloadFileInUse(const std::string& productDir, TargetFileSystem* fileSystem = nullptr);
 
 // What the installation needs on the target volume: the archive plus every entry not yet there
 // at its full size.

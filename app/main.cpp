@@ -4,10 +4,13 @@
 
 #include <cstdlib>
 
+#include "command_line.h"
+#include "dll_search.h"
 #include "payload.h"
 #include "shell_ops.h"
 #include "skin_setup.h"
 #include "texts.h"
+#include "unattended.h"
 #include "wizard_window.h"
 
 namespace {
@@ -16,28 +19,28 @@ void RunExitRoutine() {
     SkinExitRoutine();
 }
 
-// DLLs loaded from here on come from the system directory only, never from the folder the
-// installer was downloaded to. Looked up at run time: Windows 7 has it only with KB2533623.
+// DLLs come from the system directory only (dll_search.h).
 void RestrictDllSearch() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto set = kernel ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-                            GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                      : nullptr;
-    if (!set) return;
-    const DWORD kSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    set(kSystem32);
+    if (!RestrictDllSearchToSystem()) return;
     // GDI+ loads the imaging codecs on first use through its own delay import, and Wine's loader
     // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
     // that starts in the installer's folder. Loaded here from the system directory, they are
     // already present when GDI+ asks for them.
-    LoadLibraryExA("windowscodecs.dll", nullptr, kSystem32);
+    LoadLibraryExA("windowscodecs.dll", nullptr, kLoadFromSystem32);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
+    // Switches are answered before anything else: /S never makes a window.
+    CommandLine options = ParseCommandLine(ArgumentsOf(GetCommandLineA()));
+    if (options.help || !options.refused.empty()) return ShowSwitches(options);
+    static SingleInstance single;  // held until the process ends
+    if (!single.first()) return single.HandOver(options.silent);
+    if (!StartLog(options)) return kExitCannotWrite;
+    if (options.silent) return RunUnattended(options);
+
     SkinGlobalSetUp();
     atexit(RunExitRoutine);
     SkinModuleStartUp();
@@ -47,11 +50,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     PayloadBytes payload;
     if (!LoadEmbeddedPayload(&payload)) {
         ShowMessageBox(nullptr, kFailPayload, kMessageTitle, MB_OK | MB_ICONERROR);
-        return 1;
+        return kExitDamaged;
+    }
+    // A damaged download is refused before the window opens and before anything is written.
+    if (!PayloadIntact(payload)) {
+        ShowMessageBox(nullptr, kDamagedInstaller, kMessageTitle, MB_OK | MB_ICONERROR);
+        return kExitDamaged;
     }
 
     static WizardWindow wizard;  // lives until the process ends
     if (!WizardWindow::RegisterClasses(instance) || !wizard.Create(instance, payload)) return 1;
+    std::string proposal = ProposedDirectory(options);
+    if (!proposal.empty()) wizard.SetText(wizard.controls().编辑框1, proposal);
     ShowWindow(wizard.hwnd(), show);
     UpdateWindow(wizard.hwnd());
 

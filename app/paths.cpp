@@ -194,3 +194,13 @@ std::string LinkFileName(const std::string& linkPath) {
     std::string leaf = linkPath.substr(parent.empty() ? 0 : parent.size() + 1);
     return leaf.find('.') == std::string::npos ? linkPath + ".lnk" : linkPath;
 }
+
+std::string ReinstallDirectory(const std::string& installLocation) {
+    if (!IsAbsoluteDirectory(installLocation)) return "";
+    std::string location = NormalisePath(installLocation);
+    std::string parent = ParentPath(location);
+    if (parent.empty() || !PathsEqual(ProductDirectory(parent), location)) return "";
+    // "D:" alone would name the current directory of drive D, not its root.
+    if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+    return parent;
+}

@@ -46,5 +46,10 @@ std::string TemporaryArchivePath(const std::string& dirText);
 std::string ProgramPath(const std::string& dirText);
 std::string ShortcutPath(const std::string& desktopDir);  // without extension
 
+// The directory text that installs into `installLocation` again: its parent when it is a product
+// directory ("...\青岚笺语", any spelling NormalisePath accepts), a drive root as "D:\"; "" when
+// the location is no product directory.
+std::string ReinstallDirectory(const std::string& installLocation);
+
 // The file a shell link is saved as: ".lnk" appended when the file name has no extension.
 std::string LinkFileName(const std::string& linkPath);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <zlib.h>
+
 #include <cstdint>
 
 #include "resource_ids.h"
@@ -16,13 +18,29 @@ uint32_t ReadLittleEndian32(const unsigned char* p) {
 
 bool ParsePayloadBlock(const void* block, size_t blockSize, PayloadBytes* out) {
     const unsigned char* p = static_cast<const unsigned char*>(block);
-    if (!p || blockSize < 8) return false;
+    const size_t header = 12;
+    if (!p || blockSize < header) return false;
     uint32_t count = ReadLittleEndian32(p);
     uint32_t length = ReadLittleEndian32(p + 4);
-    if (count != 1 || length == 0 || length > blockSize - 8) return false;
-    out->data = p + 8;
+    if (count != 1 || length == 0 || length > blockSize - header) return false;
+    out->crc32 = ReadLittleEndian32(p + 8);
+    out->data = p + header;
     out->size = length;
     return true;
+}
+
+bool PayloadIntact(const PayloadBytes& payload) {
+    if (!payload.data) return false;
+    // zlib takes at most 4 GiB a call: the archive is far smaller, but the loop costs nothing.
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const unsigned char* p = payload.data;
+    for (size_t left = payload.size; left > 0;) {
+        uInt chunk = static_cast<uInt>(left < 0x40000000u ? left : 0x40000000u);
+        crc = crc32(crc, p, chunk);
+        p += chunk;
+        left -= chunk;
+    }
+    return static_cast<uint32_t>(crc) == payload.crc32;
 }
 
 bool LoadEmbeddedPayload(PayloadBytes* out) {

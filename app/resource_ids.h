@@ -1,7 +1,7 @@
 // Resource identifiers shared by the resource scripts and the code.
 #pragma once
 
-// RCDATA: count (1), byte length, then the payload ZIP. The highest RCDATA number, so the archive
+// RCDATA: count (1), byte length, CRC-32, then the payload ZIP. The highest RCDATA number, so the archive
 // lies near the end of the program file, where ZIP tools look for its directory.
 #define IDR_PAYLOAD 9001
 

@@ -28,6 +28,8 @@ inline constexpr const char kFailPathTooLong[] = "安装失败：路径过长（
 inline constexpr const char kFailCreateDirectory[] = "安装失败：无法创建安装目录“%s”。";
 inline constexpr const char kFailWriteArchive[] =
     "安装失败：无法写入安装文件“%s”，请检查磁盘空间和写入权限。";
+// At start, when the carried archive is not what was built into the installer.
+inline constexpr const char kDamagedInstaller[] = "安装程序已损坏，请重新下载。";
 inline constexpr const char kFailPayload[] = "安装失败：安装程序自带的安装包已损坏。";
 inline constexpr const char kFailArchiveDamaged[] = "安装失败：安装包已损坏，无法解压“%s”。";
 inline constexpr const char kFailExtractFile[] = "安装失败：无法写入文件“%s”。";
@@ -39,3 +41,22 @@ inline constexpr const char kFailDiskSpace[] =
     "安装失败：磁盘空间不足。安装需要 %.1f MB，所选磁盘只有 %.1f MB 可用，请选择其他目录。";
 inline constexpr const char kFailUninstallEntry[] = "安装失败：无法写入卸载信息。";
 inline constexpr const char kFailShortcut[] = "安装失败：无法创建桌面快捷方式“%s”。";
+// A file of the installation is held open (the program runs): nothing is written or removed.
+inline constexpr const char kFailProgramRunning[] =
+    "青岚笺语写作正在运行，请先关闭它，然后再安装。";
+inline constexpr const char kFailFileInUse[] =
+    "文件“%s”正在被其他程序使用，请先关闭该程序，然后再安装。";
+inline constexpr const char kUninstallProgramRunning[] =
+    "青岚笺语写作正在运行，请先关闭它，然后再卸载。";
+inline constexpr const char kUninstallFileInUse[] =
+    "文件“%s”正在被其他程序使用，请先关闭该程序，然后再卸载。";
+
+// The switches, shown by /? and when an argument is refused.
+inline constexpr const char kCommandLineHelp[] =
+    "青岚笺语写作安装程序的命令行参数：\r\n\r\n"
+    "/S\t不显示任何窗口，直接安装（静默安装）\r\n"
+    "/D=目录\t安装到该目录下的“青岚笺语”（默认 D:\\）；必须是最后一个参数，可以含空格，不加引号\r\n"
+    "/LOG=文件\t把安装的每一步和结果写入该文件（UTF-8）\r\n"
+    "/?\t显示本说明\r\n\r\n"
+    "退出代码：0 成功；1 参数错误；2 安装程序已损坏；3 安装目录无效；4 磁盘空间不足；"
+    "5 无法写入；6 文件正在使用；7 另一个安装程序正在运行";

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include "file_ops.h"
 #include "paths.h"
 #include "payload_entries.h"
+#include "product_info.h"
 #include "texts.h"
 
 namespace {
@@ -44,9 +46,9 @@ bool WriteUninstallEntry(const std::string& keyPath, const std::string& productD
     const std::string dir = NormalisePath(productDir);
     std::string uninstaller = JoinPath(dir, kUninstallerEntry);
     std::string program = JoinPath(dir, kProgramFileName);
-    return SetString(key.get(), "DisplayName", "青岚笺语写作") &&
-           SetString(key.get(), "DisplayVersion", "1.3") &&
-           SetString(key.get(), "Publisher", "青岚笺语工作室") &&
+    return SetString(key.get(), "DisplayName", QL_PRODUCT_NAME) &&
+           SetString(key.get(), "DisplayVersion", QL_DISPLAY_VERSION) &&
+           SetString(key.get(), "Publisher", QL_PUBLISHER) &&
            SetString(key.get(), "DisplayIcon", program) &&
            SetString(key.get(), "InstallLocation", dir) &&
            SetString(key.get(), "UninstallString", "\"" + uninstaller + "\"") &&
@@ -61,6 +63,12 @@ std::string ReadInstallLocation(const std::string& keyPath) {
                      value, &size) != ERROR_SUCCESS)
         return "";
     return value;
+}
+
+std::string ReinstallProposal(const std::string& keyPath) {
+    std::string location = ReadInstallLocation(keyPath);
+    std::string dir = ReinstallDirectory(location);
+    return !dir.empty() && FileExists(JoinPath(location, kProgramFileName)) ? dir : "";
 }
 
 bool UninstallEntryExists(const std::string& keyPath) {

@@ -13,6 +13,10 @@ bool WriteUninstallEntry(const std::string& keyPath, const std::string& productD
 // The InstallLocation of the record, "" when there is none.
 std::string ReadInstallLocation(const std::string& keyPath);
 
+// Where a reinstallation goes by default: the directory holding the recorded product directory,
+// when the record names one that still holds the program; "" otherwise.
+std::string ReinstallProposal(const std::string& keyPath);
+
 bool UninstallEntryExists(const std::string& keyPath);
 
 // Removes the record; true when it is gone afterwards.

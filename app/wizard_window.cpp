@@ -395,21 +395,6 @@ LRESULT CALLBACK ForwardToWizardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     return CallWindowProcA(original, hwnd, msg, wp, lp);
 }
 
-BOOL CALLBACK ClearVisibleStyle(HWND hwnd, LPARAM) {
-    LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
-    if (style & WS_VISIBLE) SetWindowLongPtrA(hwnd, GWL_STYLE, style & ~WS_VISIBLE);
-    return TRUE;
-}
-
-// Destroys the window without hiding it first: the destroyed window leaves the screen at once
-// anyway, while a hide waits for the window manager to confirm it (under X without one, Wine
-// gives up only after 2 s per window). The thread's other top-level windows (the tooltip) go
-// with it in the same way, since the program ends.
-void DestroyWithoutHiding(HWND hwnd) {
-    EnumThreadWindows(GetCurrentThreadId(), ClearVisibleStyle, 0);
-    DestroyWindow(hwnd);
-}
-
 void ForwardToWizard(HWND container) {
     LONG_PTR original =
         SetWindowLongPtrA(container, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToWizardProc));
@@ -480,8 +465,8 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return OnControlColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         case WM_CLOSE:
             // Leaving in the middle of an installation would strand half-written files.
-            if (!IsInstallationRunning()) DestroyWithoutHiding(hwnd_);
-            return 0;
+            if (IsInstallationRunning()) return 0;
+            break;
         case WM_DESTROY:
             KillTimer(hwnd_, QL_TIMER_时钟1);
             PostQuitMessage(0);

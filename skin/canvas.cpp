@@ -309,3 +309,30 @@ HDC BackgroundSnapshot(HWND w, const RECT& r) {
     }
     return canvas;
 }
+
+void ReleaseWindowSkin(HWND hwnd, WindowSkinRecord& r) {
+    for (const char* name : {kPropHwFuId, kPropKjFuId, kPropKjBrush, kPropKjBrushBitmap,
+                             kPropCkBitmap, kPropCkFirstBitmap})
+        RemovePropA(hwnd, name);
+    ReleaseCanvas(r.backgroundDc);
+    ReleaseCanvas(r.captionBackdropDc);
+    ReleaseCanvas(r.frameSurfaceDc);
+    r.backgroundDc = r.captionBackdropDc = r.frameSurfaceDc = nullptr;
+    // The record keeps its place; its lists go, and so does the handle, which the system may give
+    // to a later window.
+    r.captionButtons = SkinList<CaptionButton>();
+    r.buttonTable = SkinList<ButtonRecord>();
+    r.editTable = SkinList<EditRecord>();
+    r.listTable = SkinList<ListFrameRecord>();
+    r.trackBarTable = SkinList<TrackBarRecord>();
+    r.progressTable = SkinList<ProgressRecord>();
+    r.comboTable = SkinList<ComboRecord>();
+    r.upDownTable = SkinList<UpDownRecord>();
+    r.headerTable = SkinList<HeaderRecord>();
+    r.containerTable = SkinList<KeyedControlRecord>();
+    r.staticTable = SkinList<StaticRecord>();
+    r.controlTable = SkinList<ControlSkinRecord>();
+    r.anchoredChildren = SkinList<AnchoredChild>();
+    r.closeHot = r.dragging = 0;
+    r.hwnd = nullptr;
+}

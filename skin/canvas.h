@@ -31,6 +31,11 @@ void SetCanvasProps(HWND hwnd, HDC dc);
 // Frees every canvas still registered (program exit).
 void ReleaseCanvasRegistry();
 
+struct WindowSkinRecord;
+// What a skinned top-level window holds, let go when it is destroyed: its skin properties, its
+// surfaces and its lists. The record keeps its place in the window table.
+void ReleaseWindowSkin(HWND hwnd, WindowSkinRecord& record);
+
 // Releases its canvas when it goes out of scope.
 class ScopedCanvas {
   public:

@@ -74,3 +74,10 @@ uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink
     }
     return out;
 }
+
+int SizingEdge(int w, int h, int x, int y, int zone) {
+    const bool left = x < zone, right = x >= w - zone, top = y < zone, bottom = y >= h - zone;
+    if (top) return left ? 4 : right ? 5 : 3;
+    if (bottom) return left ? 7 : right ? 8 : 6;
+    return left ? 1 : right ? 2 : 0;
+}

@@ -59,3 +59,8 @@ TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int work
 // (within a few levels per channel) is the anti-aliased edge of something drawn in `ink`: it is
 // laid over `below` with its coverage, so the key's tint does not show. Any other pixel is kept.
 uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink);
+
+// The sizing edge of a resizable w x h frame under the point (x, y), numbered as the system's
+// WMSZ_ codes: 1 left, 2 right, 3 top, 4 top left, 5 top right, 6 bottom, 7 bottom left,
+// 8 bottom right; 0 inside, more than `zone` pixels from every edge.
+int SizingEdge(int w, int h, int x, int y, int zone);

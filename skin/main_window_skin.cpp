@@ -20,11 +20,12 @@
 namespace {
 
 constexpr char kPropFrameObject[] = "QL_MainWindowSkin";
-constexpr char kPropRegionSize[] = "QL_RegionSize";
 constexpr int kFadeSteps = 8;
 constexpr UINT kFadePeriod = 20;
 constexpr int kCloseKind = 0, kMaximizeKind = 1, kMinimizeKind = 2;
 constexpr COLORREF kRed = 0x000000FF;
+constexpr int kMinTrackWidth = 200, kMinTrackHeight = 150;
+constexpr int kBorderZone = 10;  // the sizing zone along each edge of a resizable frame
 
 COLORREF g_baseColour = 0;
 int g_backgroundMode = 4;
@@ -136,6 +137,55 @@ int ClientWidth(HWND hwnd) {
     RECT r;
     GetClientRect(hwnd, &r);
     return r.right;
+}
+
+// The screen's height less the taskbar's while the window is maximised.
+int WorkHeight(const WindowSkinRecord& r) {
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    RECT bar;
+    if (r.maximized)
+        if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+            taskbar && GetWindowRect(taskbar, &bar))
+            height -= bar.bottom - bar.top;
+    return height;
+}
+
+void FillMinMaxInfo(const WindowSkinRecord& r, MINMAXINFO* info) {
+    if (!info) return;
+    MINMAXINFO limits;
+    RtlMoveMemory(&limits, info, sizeof(limits));
+    limits.ptMinTrackSize = {kMinTrackWidth, kMinTrackHeight};
+    limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXSCREEN), WorkHeight(r)};
+    RtlMoveMemory(info, &limits, sizeof(limits));
+}
+
+// A maximised window covers the screen's width and the work height.
+void FillWorkArea(const WindowSkinRecord& r) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = WorkHeight(r);
+    RECT now;
+    GetWindowRect(r.hwnd, &now);
+    if (now.right - now.left == w && now.bottom - now.top == h) return;  // no endless re-entry
+    SetWindowPos(r.hwnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+int FirstButtonOfKind(const WindowSkinRecord& r, int kind) {
+    for (int k = 1; k <= r.captionButtons.Count(); k++)
+        if (r.captionButtons[k].kind == kind) return k;
+    return 0;
+}
+
+int BorderEdge(HWND hwnd, LPARAM lp) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return SizingEdge(client.right, client.bottom, static_cast<short>(LOWORD(lp)),
+                      static_cast<short>(HIWORD(lp)), kBorderZone);
+}
+
+void ShowBorderCursor(HWND hwnd, LPARAM lp) {
+    static const LPCSTR kCursors[] = {nullptr,    IDC_SIZEWE,   IDC_SIZEWE,
+                                      IDC_SIZENS, IDC_SIZENWSE, IDC_SIZENESW,
+                                      IDC_SIZENS, IDC_SIZENESW, IDC_SIZENWSE};
+    if (int edge = BorderEdge(hwnd, lp)) SetCursor(LoadCursorA(nullptr, kCursors[edge]));
 }
 
 }  // namespace
@@ -373,16 +423,13 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     RECT client;
     GetClientRect(window, &client);
     const int w = client.right, h = client.bottom;
-    // The rounded outline. The system owns the region once it is set: it is not deleted here.
-    // Setting the same region again would only cost time.
-    const LONG_PTR regionSize = MAKELONG(w, h);
-    if (GetPropA(window, kPropRegionSize) != reinterpret_cast<HANDLE>(regionSize)) {
-        SetWindowRgn(window, nullptr, TRUE);
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
-        SetPropA(window, kPropRegionSize, reinterpret_cast<HANDLE>(regionSize));
-    }
+    // The rounded outline, given anew on every full render (a maximise or restore changes the
+    // size after the region was set). The system owns the region once it is set: it is not
+    // deleted here.
+    SetWindowRgn(window, nullptr, TRUE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
 
     r = WindowRecord(i);  // the calls above may have re-entered the frame
     // Both surfaces are overwritten whole below, so those of the last render are reused.
@@ -570,7 +617,8 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
         gp::GdipCreateFromHDC(r->backgroundDc, own.out());
         g = own.get();
         if (!g) return;
-        gp::GdipSetSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
+        // The pressed state is drawn at once with hard edges; the fades are smoothed.
+        if (!pressed) gp::GdipSetSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
     }
     if (pressed) {
         RestoreCaptionBackdrop(i, x, y, x + w, y + h);
@@ -626,25 +674,45 @@ void MainWindowSkin::OnMouseMove(int i, LPARAM lp) {
     }
     if (!r->drawCaption) return;
     if (CaptionStripContains(i, lp)) {
-        if (!r->fadeTimerRunning) {
-            SetTimer(r->hwnd, reinterpret_cast<UINT_PTR>(r->hwnd), kFadePeriod, nullptr);
-            r->fadeTimerRunning = 1;
-        }
+        if (!r->fadeTimerRunning) StartFadeTimer(i);
     } else {
         r->fadeTimerRunning = 0;
     }
     hotButton = HitCaptionButton(i, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-    if (r->lastHotButton && r->lastHotButton != hotButton) {
+    MoveHotButton(i, hotButton);
+}
+
+void MainWindowSkin::StartFadeTimer(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    SetTimer(r->hwnd, reinterpret_cast<UINT_PTR>(r->hwnd), kFadePeriod, nullptr);
+    r->fadeTimerRunning = 1;
+}
+
+void MainWindowSkin::MoveHotButton(int i, int now) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (r->lastHotButton && r->lastHotButton != now) {
         if (r->fadeOut.step < kFadeSteps) PaintFrameButton(i, r->fadeOut.button, nullptr, false, 0);
         r->fadeOut = {r->lastHotButton, 0};
     }
-    if (hotButton && hotButton != r->lastHotButton) r->fadeIn = {hotButton, 0};
-    r->lastHotButton = hotButton;
+    if (now && now != r->lastHotButton) r->fadeIn = {now, 0};
+    r->lastHotButton = now;
+}
+
+// The caption button under the pointer as it is now, whatever messages were lost on the way (a
+// tooltip window under the pointer, hover tracking taken over by another window).
+int MainWindowSkin::ButtonUnderPointer(int i) const {
+    const WindowSkinRecord* r = WindowRecord(i);
+    POINT p;
+    if (!r || !GetCursorPos(&p) || WindowFromPoint(p) != r->hwnd) return 0;
+    ScreenToClient(r->hwnd, &p);
+    return HitCaptionButton(i, p.x, p.y);
 }
 
 void MainWindowSkin::OnFadeTick(int i) {
     WindowSkinRecord* r = WindowRecord(i);
     if (!r->drawCaption) return;
+    // A lit button the pointer has left fades out even when no mouse message said so.
+    if (r->lastHotButton && ButtonUnderPointer(i) != r->lastHotButton) MoveHotButton(i, 0);
     if (r->fadeIn.button && r->fadeIn.step < kFadeSteps) {
         r->fadeIn.step++;
         PaintFrameButton(i, r->fadeIn.button, nullptr, false, 30 * r->fadeIn.step);
@@ -653,11 +721,11 @@ void MainWindowSkin::OnFadeTick(int i) {
         r->fadeOut.step++;
         PaintFrameButton(i, r->fadeOut.button, nullptr, false, 240 - 30 * r->fadeOut.step);
     }
+    // The timer stops once nothing is lit or fading: a lit button keeps it, so it can still dim.
     bool fadeOutDone = !r->fadeOut.button || r->fadeOut.step >= kFadeSteps;
-    if ((!r->mouseInside || !r->fadeTimerRunning) && fadeOutDone) {
+    if ((!r->mouseInside || !r->fadeTimerRunning) && fadeOutDone && !r->lastHotButton) {
         r->fadeTimerRunning = 0;
         KillTimer(r->hwnd, reinterpret_cast<UINT_PTR>(r->hwnd));
-        r->lastHotButton = 0;
         r->fadeIn = FadeState();
         r->fadeOut = FadeState();
     }
@@ -672,6 +740,7 @@ void MainWindowSkin::OnMouseLeave(int i) {
     r->fadeIn = FadeState();
     r->fadeOut = {r->lastHotButton, 0};
     r->lastHotButton = 0;
+    StartFadeTimer(i);  // the timer may have stopped meanwhile: the fade-out needs it
 }
 
 void MainWindowSkin::BeginDrag(int i, LPARAM lp) {
@@ -679,7 +748,15 @@ void MainWindowSkin::BeginDrag(int i, LPARAM lp) {
     const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     const StripRect& s = r->captionButtonStrip;
     if (!r->drawCaption || (x >= s.x && x <= s.x + s.width && y >= 3 && y <= s.height)) return;
-    if (!r->resizable) SendMessageA(r->hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    if (r->resizable) {
+        if (int edge = BorderEdge(r->hwnd, lp)) {
+            POINT p = {x, y};
+            ClientToScreen(r->hwnd, &p);
+            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_SIZE + edge, MAKELPARAM(p.x, p.y));
+            return;
+        }
+    }
+    SendMessageA(r->hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
 void MainWindowSkin::CaptionButtonAction(int i, int n) {
@@ -718,6 +795,8 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 g_renderSuppressed = 0;
             } else {
                 r->needsRender = 1;
+                // The whole frame changes with the size, not only the part newly uncovered.
+                InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;
         case WM_SETTEXT:
@@ -764,7 +843,11 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_ACTIVATEAPP:
             if (wp == 0) StartWorkingSetTrim();
             break;
+        case WM_GETMINMAXINFO:
+            FillMinMaxInfo(*r, reinterpret_cast<MINMAXINFO*>(lp));
+            return 0;
         case WM_WINDOWPOSCHANGED:
+            if (r->maximized) FillWorkArea(*r);
             ArrangeCaptionButtons(i);
             break;
         case WM_DRAWITEM:
@@ -790,14 +873,15 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 InvalidateRect(header->hwndFrom, nullptr, TRUE);
             break;
         }
-        case WM_NCDESTROY:
+        case WM_NCDESTROY: {
             KillTimer(hwnd, reinterpret_cast<UINT_PTR>(hwnd));
-            ReleaseCanvas(r->backgroundDc);
-            ReleaseCanvas(r->captionBackdropDc);
-            r->backgroundDc = r->captionBackdropDc = nullptr;
+            ReleaseWindowSkin(hwnd, *r);
             RemovePropA(hwnd, kPropFrameObject);
-            RemovePropA(hwnd, kPropRegionSize);
-            break;
+            const LRESULT result = ForwardMessage(hwnd, msg, wp, lp);
+            RemovePropA(hwnd, kPropHwProc);
+            RemovePropA(hwnd, kPropHwLbId);
+            return result;
+        }
         case WM_SYSCOMMAND:
             switch (wp & 0xFFF0) {
                 case SC_MAXIMIZE:
@@ -819,6 +903,9 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             break;
         case WM_MOUSEMOVE:
             OnMouseMove(i, lp);
+            r = WindowRecord(i);
+            if (r->resizable && !r->maximized && !CaptionStripContains(i, lp))
+                ShowBorderCursor(hwnd, lp);
             break;
         case WM_LBUTTONDOWN:
             r->fadeIn.button = 0;
@@ -830,6 +917,10 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_LBUTTONUP:
             if (hotButton >= 1 && hotButton <= r->captionButtons.Count() && r->drawCaption)
                 CaptionButtonAction(i, hotButton);
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (static_cast<short>(HIWORD(lp)) <= r->captionHeight && r->resizable)
+                if (int k = FirstButtonOfKind(*r, kMaximizeKind)) CaptionButtonAction(i, k);
             break;
         case WM_MOUSEHOVER:
             r->mouseInside = 1;

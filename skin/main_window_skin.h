@@ -65,6 +65,10 @@ class MainWindowSkin {
     void CopyToWindow(int windowIndex, int x, int y, int w, int h);
     void OnMouseMove(int windowIndex, LPARAM lp);
     void OnFadeTick(int windowIndex);
+    void StartFadeTimer(int windowIndex);
+    // Starts the fade-out of the last hot button and the fade-in of `now` when they differ.
+    void MoveHotButton(int windowIndex, int now);
+    int ButtonUnderPointer(int windowIndex) const;
     void OnMouseLeave(int windowIndex);
     void BeginDrag(int windowIndex, LPARAM lp);
     void InvalidateSkinnedControls(int windowIndex);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "com_ref.h"
 #include "file_ops.h"
 #include "install.h"
+#include "install_log.h"
 #include "paths.h"
 #include "payload.h"
 #include "payload_entries.h"
@@ -220,19 +222,20 @@ struct FailureCase {
     const char* label;
     std::function<std::string(const TempDir&)> prepare;  // returns the directory text
     const char* failurePrefix;
+    InstallFailure kind;
 };
 
 TEST_F(Installation, FailuresTakeBackWhatTheRunMade) {
     const FailureCase cases[] = {
         {"missing parent", [](const TempDir& d) { return d / "no\\such\\parent"; },
-         "安装失败：无法创建安装目录"},
+         "安装失败：无法创建安装目录", InstallFailure::BadDirectory},
         {"product directory is a file",
          [](const TempDir& d) {
              CreateDirectoryA((d / "x").c_str(), nullptr);
              WriteText(d / "x\\青岚笺语", "a user's file");
              return d / "x";
          },
-         "安装失败：无法创建安装目录"},
+         "安装失败：无法创建安装目录", InstallFailure::BadDirectory},
         {"an entry path is blocked by a directory",
          [](const TempDir& d) {
              CreateDirectoryA((d / "y").c_str(), nullptr);
@@ -241,11 +244,11 @@ TEST_F(Installation, FailuresTakeBackWhatTheRunMade) {
              WriteText(d / "y\\青岚笺语\\notes.txt", "a user's notes");
              return d / "y";
          },
-         "安装失败：无法写入文件"},
+         "安装失败：无法写入文件", InstallFailure::CannotWrite},
         {"path too long", [](const TempDir& d) { return d / std::string(240, 'L'); },
-         "安装失败：路径过长"},
+         "安装失败：路径过长", InstallFailure::BadDirectory},
         {"relative directory", [](const TempDir&) { return std::string("relative"); },
-         "安装失败：安装目录"},
+         "安装失败：安装目录", InstallFailure::BadDirectory},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -254,7 +257,10 @@ TEST_F(Installation, FailuresTakeBackWhatTheRunMade) {
         std::vector<std::string> before = ListTree(dir.path());
 
         TestView view(dirText, Desktop());
-        EXPECT_FALSE(RunInstallation(view, payload_));
+        InstallOutcome outcome;
+        EXPECT_FALSE(RunInstallation(view, payload_, &outcome));
+        EXPECT_EQ(outcome.result, InstallOutcome::Failed);
+        EXPECT_EQ(outcome.kind, c.kind);
         EXPECT_TRUE(view.pages.empty());  // stays on the confirmation page
         ASSERT_EQ(view.messages.size(), 1u);
         const std::string& failure = view.messages[0];
@@ -325,12 +331,16 @@ TEST_F(Installation, WriteAccessIsProbedWhereTheFilesGo) {
         bool filesInFolders;        // files may be made in a folder made there
         int64_t freeBytes;          // what the volume reports free, -1: the real figure
         const char* failurePrefix;  // nullptr: installed
+        InstallFailure kind;
     };
     const Case cases[] = {
-        {"folders but no files in the root", true, true, -1, nullptr},
-        {"then too little room", true, true, 1 << 20, "安装失败：磁盘空间不足"},
-        {"then no files in the product directory", true, false, -1, "安装失败：无法在所选目录"},
-        {"no folders either", false, false, -1, "安装失败：无法在所选目录"},
+        {"folders but no files in the root", true, true, -1, nullptr, InstallFailure::None},
+        {"then too little room", true, true, 1 << 20, "安装失败：磁盘空间不足",
+         InstallFailure::NoRoom},
+        {"then no files in the product directory", true, false, -1, "安装失败：无法在所选目录",
+         InstallFailure::CannotWrite},
+        {"no folders either", false, false, -1, "安装失败：无法在所选目录",
+         InstallFailure::CannotWrite},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -351,6 +361,7 @@ TEST_F(Installation, WriteAccessIsProbedWhereTheFilesGo) {
             continue;
         }
         EXPECT_EQ(outcome.result, InstallOutcome::Failed);
+        EXPECT_EQ(outcome.kind, c.kind);
         EXPECT_EQ(outcome.failure.rfind(c.failurePrefix, 0), 0u) << outcome.failure;
         // Refused: the product directory made for the probe is gone again.
         EXPECT_EQ(ListTree(dir.path()), std::vector<std::string>{"system\\"});
@@ -371,6 +382,110 @@ TEST_F(Installation, SmallDriveIsRefusedBeforeWriting) {
     EXPECT_NE(view.messages[0].find(" MB"), std::string::npos);
     EXPECT_TRUE(view.pages.empty());
     EXPECT_EQ(ListTree(drive), before);
+}
+
+// Every file of the product directory with its bytes.
+std::vector<std::pair<std::string, std::string>> Contents(const std::string& dir) {
+    std::vector<std::pair<std::string, std::string>> contents;
+    for (const std::string& name : ListTree(dir))
+        contents.push_back({name, ReadText(JoinPath(dir, name))});
+    return contents;
+}
+
+// A file of an earlier installation held open without sharing, as a running program holds its own
+// file: the run stops before writing anything, names the program or the file, and a run after
+// the file is let go installs.
+TEST_F(Installation, FileInUseStopsBeforeAnythingIsWritten) {
+    struct Case {
+        const char* held;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"青岚笺语写作.exe", "青岚笺语写作正在运行，请先关闭它，然后再安装。"},
+        {"krnln.fnr", "文件“%s”正在被其他程序使用，请先关闭该程序，然后再安装。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held);
+        TempDir dir;
+        TestView first(dir.path(), Desktop());
+        ASSERT_TRUE(RunInstallation(first, payload_));
+        const std::string product = ProductDirectory(dir.path());
+        const std::string held = JoinPath(product, c.held);
+        WriteText(JoinPath(product, "我的小说.txt"), "the user's own novel");
+        const auto before = Contents(product);
+        DeleteFilePath(Link());
+
+        HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        TestView view(dir.path(), Desktop());
+        InstallOutcome outcome;
+        EXPECT_FALSE(RunInstallation(view, payload_, &outcome));
+        EXPECT_EQ(outcome.kind, InstallFailure::InUse);
+        char expected[1024];
+        snprintf(expected, sizeof(expected), c.message.c_str(), NormalisePath(held).c_str());
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0], expected);
+        EXPECT_EQ(view.InfoText(), InfoTextAsWritten(expected));
+        EXPECT_TRUE(view.pages.empty());  // stays on the confirmation page
+        EXPECT_EQ(Contents(product), before);
+        EXPECT_EQ(FileSize(Link()), -1);
+
+        CloseHandle(file);
+        EXPECT_TRUE(RunInstallation(view, payload_));
+        EXPECT_EQ(view.pages, std::vector<int>{4});
+        DeleteFilePath(Link());
+    }
+}
+
+// A read-only file is not in use: it is replaced as before.
+TEST_F(Installation, ReadOnlyFileIsNotInUse) {
+    TempDir dir;
+    CreateDirectoryA(ProductDirectory(dir.path()).c_str(), nullptr);
+    const std::string file = JoinPath(ProductDirectory(dir.path()), "spec.fne");
+    WriteText(file, "old");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(IsFileInUse(file));
+    EXPECT_EQ(PayloadFileInUse(ProductDirectory(dir.path())), "");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The /LOG= file: each step, then the result with the reason the wizard shows, in UTF-8.
+TEST_F(Installation, LogNamesEachStepAndTheResult) {
+    struct Case {
+        const char* label;
+        bool parentExists;
+        std::vector<const char*> lines;  // UTF-8, in this order
+    };
+    const Case cases[] = {
+        {"installed",
+         true,
+         {u8"安装目录：", u8"检查正在使用的文件：", u8"检查安装目录：", u8"写入安装文件：",
+          u8"解压文件到：", u8"删除临时文件：", u8"创建桌面快捷方式：", u8"写入卸载信息：",
+          u8"安装成功。"}},
+        {"missing directory",
+         false,
+         {u8"安装目录：", u8"检查安装目录：", u8"安装失败：无法创建安装目录"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir;
+        const std::string target = c.parentExists ? dir.path() : dir / "missing";
+        const std::string log = scratch_ / "setup.log";
+        ASSERT_TRUE(OpenInstallLog(log));
+        TestView view(target, Desktop());
+        RunInstallation(view, payload_);
+        CloseInstallLog();
+        std::string text = ReadText(log);
+        size_t at = 0;
+        for (const char* line : c.lines) {
+            size_t found = text.find(line, at);
+            EXPECT_NE(found, std::string::npos) << line << " missing after offset " << at << " in\n"
+                                                << text;
+            if (found != std::string::npos) at = found;
+        }
+        DeleteFilePath(Link());
+    }
 }
 
 }  // namespace

@@ -157,11 +157,14 @@ TEST(Paths, ProductPathsKeepTheDirectoryTextAsItStands) {
     EXPECT_EQ(LinkFileName("C:\\my.dir\\a"), "C:\\my.dir\\a.lnk");
 }
 
-std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataBytes) {
-    std::vector<unsigned char> b(8 + dataBytes, 'z');
+// Count, length, CRC-32 (of the archive "zzzzz"), then the archive bytes.
+std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataBytes,
+                                 uint32_t crc = 0x4DA4AB53u) {
+    std::vector<unsigned char> b(12 + dataBytes, 'z');
     for (int i = 0; i < 4; i++) {
         b[i] = static_cast<unsigned char>(count >> (8 * i));
         b[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+        b[8 + i] = static_cast<unsigned char>(crc >> (8 * i));
     }
     return b;
 }
@@ -179,18 +182,61 @@ TEST(Payload, BlockLayout) {
         {Block(2, 5, 5), false, 0},
         {Block(1, 0, 5), false, 0},
         {Block(1, 0xFFFFFFFF, 5), false, 0},
-        {std::vector<unsigned char>(7, 1), false, 0},
+        {std::vector<unsigned char>(11, 1), false, 0},
     };
     for (const Case& c : cases) {
         PayloadBytes p;
         EXPECT_EQ(ParsePayloadBlock(c.block.data(), c.block.size(), &p), c.ok);
         if (c.ok) {
             EXPECT_EQ(p.size, c.size);
-            EXPECT_EQ(p.data, c.block.data() + 8);
+            EXPECT_EQ(p.data, c.block.data() + 12);
         }
     }
     PayloadBytes p;
     EXPECT_FALSE(ParsePayloadBlock(nullptr, 100, &p));
+}
+
+TEST(Payload, IntactOnlyWithTheCrcItWasBuiltWith) {
+    struct Case {
+        std::vector<unsigned char> block;
+        bool intact;
+    };
+    std::vector<unsigned char> changed = Block(1, 5, 5);
+    changed[14] ^= 0x01;  // one bit of the archive
+    const Case cases[] = {
+        {Block(1, 5, 5), true},
+        {changed, false},
+        {Block(1, 5, 5, 0x4DA4AB52u), false},  // the carried CRC-32 itself changed
+        {Block(1, 4, 5), false},               // a shorter archive
+    };
+    for (const Case& c : cases) {
+        PayloadBytes p;
+        ASSERT_TRUE(ParsePayloadBlock(c.block.data(), c.block.size(), &p));
+        EXPECT_EQ(PayloadIntact(p), c.intact) << &c - cases;
+    }
+    EXPECT_FALSE(PayloadIntact(PayloadBytes()));
+}
+
+TEST(Paths, ReinstallDirectoryIsTheParentOfTheProductDirectory) {
+    struct Case {
+        std::string location;
+        std::string want;
+    };
+    const Case cases[] = {
+        {"T:\\写作目录\\青岚笺语", "T:\\写作目录"},
+        {"D:\\青岚笺语", "D:\\"},
+        {"D:\\\\青岚笺语", "D:\\"},  // spelt doubled by earlier installers
+        {"d:/apps/青岚笺语/", "d:\\apps"},
+        {"E:\\Program Files\\青岚笺语", "E:\\Program Files"},
+        {"\\\\server\\share\\青岚笺语", "\\\\server\\share"},
+        {"D:\\" + kTrail5C + "\\青岚笺语", "D:\\" + kTrail5C},
+        {"D:\\apps\\其他程序", ""},
+        {"D:\\apps\\青岚笺语\\sub", ""},
+        {"D:\\apps\\x青岚笺语", ""},
+        {"青岚笺语", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReinstallDirectory(c.location), c.want) << c.location;
 }
 
 }  // namespace

@@ -1,14 +1,20 @@
-// Host tool: writes the installer's payload archive (a plain deflate ZIP) and the length-prefixed
-// block the installer embeds as a resource.
+// Host tool: writes the installer's payload archive (a plain deflate ZIP) and the block the
+// installer embeds as a resource: count, length and CRC-32 of the archive, then the archive.
 //
 //   make-payload --writer W.exe --uninstaller U.exe --zip payload.zip --blob payload.bin
+//                [--sign SIGNER]
 //
 // The two programs are padded at the end to their entry sizes; the other entries are deterministic
 // filler about as compressible as real library files, so the archive is the size of a real one.
+// With --sign, each program is signed by running `SIGNER IN OUT`. A signature must be the end of
+// the file, so the padding goes in before it: a first signature tells its size, the program is
+// padded to its entry size less that, then signed again.
 #include <minizip/zip.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -45,6 +51,35 @@ void Fill(Bytes* data, size_t from, uint32_t seed) {
     }
 }
 
+bool WriteFile(const std::string& path, const Bytes& data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(out);
+}
+
+bool RunSigner(const std::string& signer, const std::string& in, const std::string& out) {
+    std::string command = "'" + signer + "' '" + in + "' '" + out + "'";
+    return std::system(command.c_str()) == 0;
+}
+
+// Pads `data` (a program) with filler and signs it so that the signed file is `size` bytes.
+bool SignToSize(const std::string& signer, const std::string& work, Bytes* data, size_t size,
+                uint32_t seed) {
+    std::string in = work + ".unsigned", out = work + ".signed";
+    Bytes trial;
+    if (!WriteFile(in, *data) || !RunSigner(signer, in, out) || !ReadFile(out, &trial))
+        return false;
+    size_t signature = trial.size() - ((data->size() + 7) & ~size_t(7));
+    if (signature >= size - data->size()) return false;
+    size_t used = data->size();
+    data->resize(size - signature);
+    Fill(data, used, seed);
+    if (!WriteFile(in, *data) || !RunSigner(signer, in, out) || !ReadFile(out, data)) return false;
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    return data->size() == size;
+}
+
 bool AddEntry(zipFile zf, const PayloadEntry& entry, const Bytes& data) {
     zip_fileinfo info;
     memset(&info, 0, sizeof(info));
@@ -66,9 +101,12 @@ bool AddEntry(zipFile zf, const PayloadEntry& entry, const Bytes& data) {
 bool WriteBlob(const std::string& zipPath, const std::string& blobPath) {
     Bytes zip;
     if (!ReadFile(zipPath, &zip)) return false;
-    uint32_t header[2] = {1, static_cast<uint32_t>(zip.size())};
-    unsigned char prefix[8];
-    for (int i = 0; i < 2; i++)
+    // The installer checks the archive against this CRC-32 when it starts.
+    uint32_t crc = static_cast<uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), zip.data(), static_cast<uInt>(zip.size())));
+    uint32_t header[3] = {1, static_cast<uint32_t>(zip.size()), crc};
+    unsigned char prefix[12];
+    for (int i = 0; i < 3; i++)
         for (int b = 0; b < 4; b++)
             prefix[i * 4 + b] = static_cast<unsigned char>(header[i] >> (8 * b));
     std::ofstream out(blobPath, std::ios::binary | std::ios::trunc);
@@ -80,7 +118,7 @@ bool WriteBlob(const std::string& zipPath, const std::string& blobPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string writer, uninstaller, zipPath, blobPath;
+    std::string writer, uninstaller, zipPath, blobPath, signer;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string key = argv[i];
         if (key == "--writer")
@@ -91,6 +129,8 @@ int main(int argc, char** argv) {
             zipPath = argv[i + 1];
         else if (key == "--blob")
             blobPath = argv[i + 1];
+        else if (key == "--sign")
+            signer = argv[i + 1];
     }
     if (writer.empty() || uninstaller.empty() || zipPath.empty() || blobPath.empty()) {
         fprintf(stderr, "usage: make-payload --writer W --uninstaller U --zip OUT --blob OUT\n");
@@ -110,6 +150,11 @@ int main(int argc, char** argv) {
         if (strcmp(entry.name, kUninstallerEntry) == 0) program = uninstaller.c_str();
         if (program && !ReadFile(program, &data)) {
             fprintf(stderr, "make-payload: cannot read %s\n", program);
+            return 1;
+        }
+        if (program && !signer.empty() &&
+            !SignToSize(signer, zipPath + ".program", &data, entry.size, seed)) {
+            fprintf(stderr, "make-payload: cannot sign %s to %u bytes\n", program, entry.size);
             return 1;
         }
         if (data.size() > entry.size) {

@@ -5,18 +5,24 @@
 //
 // A running program cannot delete itself, so the uninstaller copies itself to the temporary
 // directory and lets the copy do the work once the original has exited:
-//   卸载程序.exe [--quiet]                       asks (unless --quiet), starts the copy, exits
+//   卸载程序.exe [--quiet | /S]                  asks (unless quiet), starts the copy, exits
 //   copy --remove DIR --after PID [--quiet]     waits for PID, removes, reports (unless --quiet)
+// /S is the installer's switch for the same thing. Nothing is removed while a file of the
+// installation is in use (the program runs): the copy names it instead.
 // The exit code of the copy is 0 when everything is gone, 1 otherwise.
+#define _CRT_RAND_S  // rand_s: the removal copy's directory name
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "com_ref.h"
+#include "dll_search.h"
 #include "file_ops.h"
+#include "install.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -35,7 +41,7 @@ struct Options {
 Options ParseOptions() {
     Options o;
     for (int i = 1; i < __argc; i++) {
-        if (strcmp(__argv[i], "--quiet") == 0)
+        if (strcmp(__argv[i], "--quiet") == 0 || _stricmp(__argv[i], "/S") == 0)
             o.quiet = true;
         else if (strcmp(__argv[i], "--remove") == 0 && i + 1 < __argc)
             o.removeDir = __argv[++i];
@@ -109,21 +115,50 @@ std::string RemoveInstallation(const std::string& dir) {
     return failed;
 }
 
-// Starts a copy of this program from the temporary directory to do the removal.
-bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
+std::string InUseMessage(const std::string& dir, const std::string& busy) {
+    if (PathsEqual(busy, JoinPath(dir, kProgramFileName))) return kUninstallProgramRunning;
+    char text[MAX_PATH + 128];
+    snprintf(text, sizeof(text), kUninstallFileInUse, NormalisePath(busy).c_str());
+    return text;
+}
+
+// A new directory of its own under %TEMP%, named so that nobody can prepare it beforehand: the
+// copy runs there, away from whatever other programs left in %TEMP%. "" when none can be made.
+std::string NewRemovalDirectory() {
     char temp[MAX_PATH + 1] = {};
-    if (!GetTempPathA(MAX_PATH, temp)) return false;
-    std::string copy =
-        std::string(temp) + "qinglan-uninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    if (!CopyFileA(self.c_str(), copy.c_str(), FALSE)) return false;
+    if (!GetTempPathA(MAX_PATH, temp)) return "";
+    for (int attempt = 0; attempt < 8; attempt++) {
+        unsigned int high = 0, low = 0;
+        if (rand_s(&high) != 0 || rand_s(&low) != 0) return "";
+        char name[48];
+        snprintf(name, sizeof(name), "qinglan-uninstall-%08x%08x", high, low);
+        std::string dir = std::string(temp) + name;
+        // Fails when the name exists already: never a directory someone else made.
+        if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+    }
+    return "";
+}
+
+// Starts a copy of this program from a new directory under %TEMP% to do the removal.
+bool StartRemovalCopy(const std::string& self, const std::string& dir, bool quiet) {
+    std::string copyDir = NewRemovalDirectory();
+    if (copyDir.empty()) return false;
+    std::string copy = copyDir + "\\qinglan-uninstall.exe";
+    if (!CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
+        RemoveDirectoryA(copyDir.c_str());
+        return false;
+    }
     std::string commandLine = "\"" + copy + "\" --remove \"" + dir + "\" --after " +
                               std::to_string(GetCurrentProcessId()) + (quiet ? " --quiet" : "");
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp,
-                        &startup, &process))
+    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        copyDir.c_str(), &startup, &process)) {
+        DeleteFileA(copy.c_str());
+        RemoveDirectoryA(copyDir.c_str());
         return false;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
@@ -134,9 +169,22 @@ int RunRemoval(const Options& o) {
         WaitForSingleObject(original, 30000);
         CloseHandle(original);
     }
+    // A program just closed may take a moment to let go of its files.
+    std::string busy = PayloadFileInUse(o.removeDir);
+    for (int attempt = 0; !busy.empty() && attempt < 10; attempt++) {
+        Sleep(100);
+        busy = PayloadFileInUse(o.removeDir);
+    }
+    if (!busy.empty()) {
+        if (!o.quiet)
+            MessageBoxExA(nullptr, InUseMessage(o.removeDir, busy).c_str(), kTitle,
+                          MB_OK | MB_ICONWARNING, 0);
+        return 1;
+    }
     std::string failed = RemoveInstallation(o.removeDir);
-    // This copy in the temporary directory goes the next time Windows starts.
+    // This copy and then its directory under %TEMP% go the next time Windows starts.
     MoveFileExA(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(ParentPath(OwnPath()).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!o.quiet) {
         if (failed.empty()) {
             MessageBoxExA(nullptr, "青岚笺语写作已从您的计算机中卸载。", kTitle,
@@ -153,6 +201,7 @@ int RunRemoval(const Options& o) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
     Options o = ParseOptions();
     if (!o.removeDir.empty()) return RunRemoval(o);
 

@@ -2,6 +2,8 @@
 // start it). One window with a writing area.
 #include <windows.h>
 
+#include "dll_search.h"
+
 namespace {
 
 constexpr char kClassName[] = "QinglanWriterWindow";
@@ -36,6 +38,7 @@ LRESULT CALLBACK WriterWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    RestrictDllSearchToSystem();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WriterWindowProc;

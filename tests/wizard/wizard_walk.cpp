@@ -295,10 +295,12 @@ class InstallerProcess {
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;
 
-    bool Start() {
-        std::string commandLine = "\"" + g_config.installer + "\"";
+    // `arguments` follow the program name; `program` is the installer unless given.
+    bool Start(const std::string& arguments = "", const std::string& program = "") {
+        const std::string& exe = program.empty() ? g_config.installer : program;
+        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
         // Started in its own folder, as a double click in the file manager does.
-        std::string folder = g_config.installer.substr(0, g_config.installer.find_last_of("\\/"));
+        std::string folder = exe.substr(0, exe.find_last_of("\\/"));
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
@@ -1271,6 +1273,306 @@ TEST(WizardFaults, EachFaultIsReportedAndUndone) {
         ClearDrive(readOnly ? readOnly : "");
         RunFault(c);
         DeleteFileA((drive + "\\filler.bin").c_str());
+    }
+}
+
+// ---- one installer at a time, unattended installation, a running program ---------------------
+
+namespace {
+
+constexpr char kProgramRunning[] = u8"青岚笺语写作正在运行，请先关闭它，然后再安装。";
+
+// The windows of the class (visible or not) of process `pid`, or of every process when 0.
+int WindowsOfClass(DWORD pid, const char* cls) {
+    int count = 0;
+    for (HWND hwnd : TopLevelWindows())
+        if ((!pid || ProcessOf(hwnd) == pid) && ClassOf(hwnd) == cls) count++;
+    return count;
+}
+
+struct SilentRun {
+    long code;        // -1: still running at the deadline, -2: could not start
+    bool wizardSeen;  // a wizard window existed at some moment of the run
+};
+
+// Runs the installer (or `program`) with `arguments` to its end, watching for a wizard window.
+SilentRun RunInstaller(const std::string& arguments, const std::string& program = "") {
+    InstallerProcess setup;
+    if (!setup.Start(arguments, program)) return {-2, false};
+    bool seen = false;
+    WaitFor(
+        [&] {
+            seen = seen || WindowsOfClass(setup.pid(), QL_WIZARD_CLASS) > 0;
+            return !setup.Running();
+        },
+        kInstallDeadlineMs, 10);
+    return {setup.WaitExit(0), seen};
+}
+
+// A copy of the installer whose payload archive has eight damaged bytes in its first entry's
+// compressed data. The archive is found by its block header: count 1, length, then "PK\3\4".
+bool WriteDamagedInstaller(const std::string& path) {
+    std::string bytes = ReadText(g_config.installer);
+    auto u16 = [&](size_t at) {
+        return size_t(uint8_t(bytes[at])) | size_t(uint8_t(bytes[at + 1])) << 8;
+    };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    const std::string signature("PK\x03\x04", 4);
+    for (size_t at = bytes.find(signature, 8); at != std::string::npos && at + 30 < bytes.size();
+         at = bytes.find(signature, at + 1)) {
+        if (u32(at - 8) != 1 || u32(at - 4) > bytes.size() - at) continue;
+        size_t data = at + 30 + u16(at + 26) + u16(at + 28);
+        size_t compressed = u32(at + 18);
+        if (compressed < 16 || data + compressed > bytes.size()) return false;
+        for (size_t i = data + compressed / 2; i < data + compressed / 2 + 8; ++i) bytes[i] ^= 0x5A;
+        return WriteText(path, bytes);
+    }
+    return false;
+}
+
+// A visible message box (#32770) of process `pid`.
+HWND WaitForBoxOf(DWORD pid) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindProcessWindow(pid, kDialogClass)) != nullptr; },
+            kStartDeadlineMs, 50);
+    return box;
+}
+
+// Every file below `dir` with its bytes.
+std::map<std::string, std::string> FilesWithBytes(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : ListTree(dir))
+        if (name.back() != '\\') files[Utf8(name)] = ReadText(JoinPath(dir, name));
+    return files;
+}
+
+}  // namespace
+
+TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
+    // /D= without /S: the wizard proposes that directory.
+    const std::string proposed = TargetDirectory() + "\\由 参数 提议";
+    InstallerProcess first;
+    ASSERT_TRUE(first.Start("/D=" + proposed)) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(first, &w));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    EXPECT_EQ(ShownText(w.Control(kId编辑框1)), Utf8(proposed)) << "page 2 with /D=";
+    ShowWindow(w.window, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(w.window) != FALSE; }, kUiDeadlineMs))
+        << "the wizard could not be minimised";
+
+    InstallerProcess second;
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(second.WaitExit(kStartDeadlineMs), 0) << "second start: exit code";
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(w.window) && GetForegroundWindow() == w.window; },
+                        kUiDeadlineMs))
+        << "second start: the first wizard is " << (IsIconic(w.window) ? "minimised" : "restored")
+        << (GetForegroundWindow() == w.window ? " in front" : " behind another window");
+    EXPECT_EQ(WindowsOfClass(0, QL_WIZARD_CLASS), 1) << "wizard windows after the second start";
+
+    // An unattended start while the wizard is open writes nothing and says why in its exit code.
+    std::map<std::string, int64_t> before = DriveContents();
+    SilentRun silent = RunInstaller("/S /D=" + TargetDirectory());
+    EXPECT_EQ(silent.code, 7) << "/S while the wizard is open: exit code";
+    EXPECT_EQ(DriveContents(), before) << "/S while the wizard is open changed the drive";
+
+    ASSERT_STEP(ExpectPage(w, 2, "after the second start"));
+    ASSERT_TRUE(Click(w.cancel));
+    EXPECT_EQ(first.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
+}
+
+TEST(WizardWalk, SilentInstallationAndItsRefusals) {
+    CloseWriters();
+    InstallationCleanup cleanup;
+    DeleteFileA(cleanup.shortcut().c_str());
+    TempDir scratch;
+    const std::string damaged = scratch / "damaged-setup.exe";
+    ASSERT_TRUE(WriteDamagedInstaller(damaged)) << "cannot find the payload in the installer";
+    const std::string below = TargetDirectory() + "\\";
+    struct Case {
+        const char* name;
+        std::string directory;  // after /D= (GBK), made first when `make` is set
+        bool make;
+        std::function<bool()> prepare;  // more to set up before the run
+        std::string program;            // "" for the installer
+        long code;                      // the documented exit code
+        const char* logLine;            // in the log (UTF-8)
+    };
+    const std::vector<Case> cases = {
+        {"parent missing", below + "没有\\这一层", false, [] { return true; }, "", 3,
+         u8"安装失败：无法创建安装目录"},
+        {"relative directory", "相对目录", false, [] { return true; }, "", 3,
+         u8"安装失败：安装目录“相对目录”无效"},
+        {"file in place of the product directory", below + "挡住", true,
+         [&] { return WriteText(ProductDirectory(below + "挡住"), "keep"); }, "", 3,
+         u8"安装失败：无法创建安装目录"},
+        {"damaged installer", below + "损坏", true, [] { return true; }, damaged, 2,
+         u8"安装失败：安装包已损坏"},
+        {"installed, /D= with spaces", below + "静默 安装 目录", true, [] { return true; }, "", 0,
+         u8"安装成功。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(!c.make || MakeDirectory(c.directory)) << "cannot make the directory";
+        ASSERT_TRUE(c.prepare());
+        const std::string log = scratch / "安装 日志.log";
+        DeleteFileA(log.c_str());
+        std::map<std::string, int64_t> before = DriveContents();
+        SilentRun run = RunInstaller("/S /LOG=\"" + log + "\" /D=" + c.directory, c.program);
+        EXPECT_EQ(run.code, c.code) << c.name << ": exit code";
+        EXPECT_FALSE(run.wizardSeen) << c.name << ": /S made the wizard window";
+        std::string text = ReadText(log);
+        std::printf("%s: exit %ld; log:\n%s", c.name, run.code, text.c_str());
+        EXPECT_NE(text.find(c.logLine), std::string::npos) << c.name << ": log";
+        EXPECT_NE(text.find(u8"退出代码：" + std::to_string(c.code)), std::string::npos)
+            << c.name << ": log";
+        if (c.code != 0) {
+            EXPECT_EQ(DriveContents(), before) << c.name << ": the refused run changed the drive";
+            EXPECT_FALSE(FileExists(cleanup.shortcut())) << c.name << ": a shortcut was made";
+            EXPECT_EQ(ReadInstallLocation(kUninstallKey), "") << c.name << ": a record was made";
+            continue;
+        }
+        // The same files, shortcut and record as the wizard's installation.
+        const std::string product = ProductDirectory(c.directory);
+        std::vector<std::string> expected;
+        for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
+        std::vector<std::string> listed;
+        for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
+        std::sort(expected.begin(), expected.end());
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, expected) << "the 17 payload files";
+        for (const PayloadEntry& e : kPayloadEntries)
+            EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+        EXPECT_TRUE(FileExists(cleanup.shortcut())) << "no desktop shortcut";
+        EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(product)) << "the record";
+    }
+
+    // /? and an argument not understood: the switches in a message box, nothing installed.
+    struct BoxCase {
+        const char* arguments;
+        long code;
+        const char* first;  // the start of the message (UTF-8)
+    };
+    const BoxCase boxes[] = {
+        {"/?", 0, u8"青岚笺语写作安装程序的命令行参数："},
+        {"/X", 1, u8"无法识别的参数：/X"},
+    };
+    for (const BoxCase& b : boxes) {
+        SCOPED_TRACE(b.arguments);
+        InstallerProcess setup;
+        ASSERT_TRUE(setup.Start(b.arguments));
+        HWND box = WaitForBoxOf(setup.pid());
+        ASSERT_TRUE(box) << b.arguments << ": no message box";
+        std::string texts = TextsOf(box);
+        EXPECT_NE(texts.find(b.first), std::string::npos) << texts;
+        for (const char* sw : {"/S", "/D=", "/LOG=", "/?"})
+            EXPECT_NE(texts.find(sw), std::string::npos) << sw << " not explained: " << texts;
+        EXPECT_EQ(WindowsOfClass(setup.pid(), QL_WIZARD_CLASS), 0);
+        ASSERT_STEP(CloseDialog(box, IDOK, b.arguments));
+        EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), b.code) << b.arguments << ": exit code";
+    }
+}
+
+// Installed from the wizard, the program started from its finish page; a second installation
+// into the proposed place names the running program, changes nothing, and works once it is closed.
+TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
+    CloseWriters();
+    InstallationCleanup cleanup;
+    {
+        InstallerProcess setup;
+        ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+        Wizard w;
+        ASSERT_STEP(FindWizard(setup, &w));
+        ASSERT_STEP(WalkToDirectoryPage(w));
+        ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
+        ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+        ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+        ASSERT_STEP(InstallAndCheck(w, cleanup));
+        ASSERT_STEP(TutorialToLastPage(w, false));
+        ASSERT_EQ(CheckState(w.Control(kId选择框6)), BST_CHECKED);
+        ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+        EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+    }
+    ASSERT_TRUE(WaitFor([] { return FindWriterWindow() != nullptr; }, kExitDeadlineMs, 50))
+        << u8"按钮7 完成安装 started no writer";
+
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start());
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    EXPECT_EQ(ShownText(w.Control(kId编辑框1)), Utf8(TargetDirectory()))
+        << u8"page 2 does not propose the earlier installation's place";
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    const std::string product = ProductDirectory(TargetDirectory());
+    const std::map<std::string, std::string> before = FilesWithBytes(product);
+    ASSERT_EQ(before.size(), kPayloadEntryCount);
+
+    ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6 with the program running"));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
+                        kInstallDeadlineMs, 50))
+        << u8"no message box titled 安装提示： while the program runs; page " << w.Page();
+    std::string texts = TextsOf(box);
+    std::printf("program running: %s", texts.c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+    ASSERT_STEP(SaveWindowShot(w, "program-running"));
+    EXPECT_NE(texts.find(kProgramRunning), std::string::npos) << texts;
+    ASSERT_STEP(CloseDialog(box, IDOK, "program-running message box"));
+    ASSERT_STEP(ExpectPage(w, 3, "after the program-running message"));
+    EXPECT_TRUE(FilesWithBytes(product) == before)
+        << "the earlier installation changed while the program ran";
+
+    CloseWriters();
+    ASSERT_FALSE(FindWriterWindow()) << "the writer did not close";
+    ASSERT_STEP(InstallAndCheck(w, cleanup));
+    ASSERT_STEP(TutorialToLastPage(w, false));
+    ASSERT_TRUE(Click(w.Control(kId选择框6)));
+    ASSERT_TRUE(
+        WaitFor([&] { return CheckState(w.Control(kId选择框6)) == BST_UNCHECKED; }, kUiDeadlineMs));
+    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+}
+
+// /S on the tmpfs drive of the fault walk: no room, and a product directory that takes no files.
+TEST(WizardFaults, SilentInstallationExitCodes) {
+    if (!std::getenv("QL_FAULT_DRIVE")) GTEST_SKIP() << "run by run_faults.sh on a tmpfs drive";
+    const std::string drive = g_config.drive;
+    const char* readOnly = std::getenv("QL_READONLY_DIR");
+    const std::string filler = drive + "\\filler.bin";
+    struct Case {
+        const char* name;
+        std::string directory;
+        std::function<bool()> prepare;
+        long code;
+        const char* logLine;
+    };
+    const std::vector<Case> cases = {
+        {"disk too small", drive + "\\small",
+         [&] { return MakeDirectory(drive + "\\small") && FillDrive(filler, 8u << 20); }, 4,
+         u8"安装失败：磁盘空间不足"},
+        {"read-only product directory", readOnly ? drive + "\\" + readOnly : std::string(),
+         [] { return true; }, 5, u8"安装失败：无法在所选目录"},
+    };
+    TempDir scratch;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.directory.empty()) continue;
+        ClearDrive(readOnly ? readOnly : "");
+        InstallationCleanup cleanup;
+        DeleteFileA(cleanup.shortcut().c_str());
+        ASSERT_TRUE(c.prepare()) << c.name << ": cannot prepare";
+        const std::string log = scratch / "setup.log";
+        std::map<std::string, int64_t> before = DriveContents();
+        SilentRun run = RunInstaller("/S /LOG=" + log + " /D=" + c.directory);
+        std::string text = ReadText(log);
+        std::printf("%s: exit %ld; log:\n%s", c.name, run.code, text.c_str());
+        EXPECT_EQ(run.code, c.code) << c.name << ": exit code";
+        EXPECT_NE(text.find(c.logLine), std::string::npos) << c.name << ": log";
+        EXPECT_EQ(DriveContents(), before) << c.name << ": the refused run changed the drive";
+        EXPECT_FALSE(FileExists(cleanup.shortcut())) << c.name << ": a shortcut was made";
+        DeleteFileA(filler.c_str());
     }
 }
 

@@ -11,14 +11,17 @@
 #include "drawing.h"
 #include "gdi_handles.h"
 #include "images.h"
+#include "main_window_skin.h"
 #include "registry.h"
 
 const char kGalleryTitle[] = "青岚笺语 皮肤一览";
+const char kResizableFrameTitle[] = "青岚笺语 可调窗口";
 const char* const kGalleryColumnTitles[3] = {"名称", "很长很长的列标题", "修改时间"};
 
 namespace {
 
 const char kGalleryClass[] = "QinglanSkinGallery";
+const char kFrameClass[] = "QinglanSkinResizableFrame";
 constexpr int kCaptionBand = 36;  // dragging here moves the window
 constexpr int kCloseId = 100;
 
@@ -115,6 +118,32 @@ LRESULT CALLBACK GalleryProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             return DefWindowProcA(hwnd, msg, wp, lp);
     }
+}
+
+// The frame window's own procedure: everything else is the skin's.
+LRESULT CALLBACK ResizableFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDCANCEL) DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            if (GetWindowLongPtrA(hwnd, GWLP_USERDATA)) PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+bool RegisterFrameClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    if (GetClassInfoExA(instance, kFrameClass, &wc)) return true;
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;  // the caption double-click maximises
+    wc.lpfnWndProc = ResizableFrameProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kFrameClass;
+    return RegisterClassExA(&wc) != 0;
 }
 
 bool RegisterGalleryClass(HINSTANCE instance) {
@@ -317,4 +346,21 @@ GalleryControls CreateGallery(HINSTANCE instance, int x, int y, bool quitOnClose
     RegisterControl(c.groupBox, 1, GetSysColor(COLOR_BTNFACE), 0, 0);
     record->registrationComplete = 1;
     return c;
+}
+
+HWND CreateResizableFrame(HINSTANCE instance, MainWindowSkin& skin, int x, int y,
+                          bool quitOnClose) {
+    if (!RegisterFrameClass(instance)) return nullptr;
+    HWND hwnd = CreateWindowExA(
+        WS_EX_APPWINDOW, kFrameClass, kResizableFrameTitle,
+        WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
+        kResizableFrameWidth, kResizableFrameHeight, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return nullptr;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, quitOnClose ? 1 : 0);
+    Builder b(hwnd, instance, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    b.Make("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 20, 60, 120, 28, "拖动边框改变大小");
+    b.Make("Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 20, 100, 240, 24,
+           "双击标题栏最大化或还原");
+    skin.SkinMainWindow(hwnd, kResizableFrameCaption, 1, 1, 1, 1);
+    return hwnd;
 }

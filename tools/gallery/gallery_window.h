@@ -39,3 +39,14 @@ constexpr int kGalleryHeight = 520;
 GalleryControls CreateGallery(HINSTANCE instance, int x, int y, bool quitOnClose);
 
 extern const char kGalleryTitle[];
+
+class MainWindowSkin;
+constexpr int kResizableFrameWidth = 520;
+constexpr int kResizableFrameHeight = 300;
+constexpr int kResizableFrameCaption = 40;
+extern const char kResizableFrameTitle[];
+// A second top-level window of the gallery, skinned by `skin` as a resizable frame with gloss and
+// minimise, maximise and close buttons: what the installer's own window does not use of the
+// frame. Double-clicks reach it. With `quitOnClose`, closing it ends the message loop. `skin` must
+// have its background set.
+HWND CreateResizableFrame(HINSTANCE instance, MainWindowSkin& skin, int x, int y, bool quitOnClose);

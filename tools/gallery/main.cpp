@@ -3,6 +3,8 @@
 
 #include "gallery_window.h"
 #include "gdi_handles.h"
+#include "images.h"
+#include "main_window_skin.h"
 #include "painters.h"
 #include "remaining_painters.h"
 
@@ -15,6 +17,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!gallery.window) return 1;
     ShowWindow(gallery.window, show);
     UpdateWindow(gallery.window);
+    // The frame of a resizable window beside it, on the skin's own background.
+    MainWindowSkin frameSkin;
+    const ImageBytes& background = SkinImages().windowBackground;
+    frameSkin.SetWindowBackground("", background.data, background.size, std::nullopt, 0x0051AE51,
+                                  3);
+    HWND frame = CreateResizableFrame(instance, frameSkin, 80, 600, true);
+    if (frame) {
+        ShowWindow(frame, SW_SHOWNOACTIVATE);
+        UpdateWindow(frame);
+    }
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

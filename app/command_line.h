@@ -1,0 +1,25 @@
+// The installer's command line: the switches administrators know from other installers.
+//   /S            install without any window
+//   /D=directory  the installation directory; the last argument, spaces need no quotes
+//   /LOG=file     a plain UTF-8 log of each step and the result
+//   /?            the switches in a message box
+// Switches are matched without regard to case. Pure text work, no Win32 call.
+#pragma once
+
+#include <string>
+
+struct CommandLine {
+    bool silent = false;
+    bool help = false;
+    bool hasDirectory = false;
+    std::string directory;  // /D= as given, "" when absent
+    std::string logFile;    // /LOG= as given, "" when absent
+    std::string refused;    // the first argument that is not understood ("" when all are)
+};
+
+// The text after the program name of a full command line as GetCommandLineA gives it (the name
+// may be quoted).
+std::string ArgumentsOf(const std::string& commandLine);
+
+// Parses the arguments (the text after the program name).
+CommandLine ParseCommandLine(const std::string& arguments);

@@ -1,0 +1,75 @@
+// The installer's command line: pure text work.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "command_line.h"
+
+namespace {
+
+struct Case {
+    const char* arguments;
+    bool silent;
+    bool help;
+    bool hasDirectory;
+    const char* directory;
+    const char* logFile;
+    const char* refused;
+};
+
+const Case kCases[] = {
+    {"", false, false, false, "", "", ""},
+    {"   ", false, false, false, "", "", ""},
+    {"/S", true, false, false, "", "", ""},
+    {"/s", true, false, false, "", "", ""},
+    {"/S /D=E:\\Program Files\\写作", true, false, true, "E:\\Program Files\\写作", "", ""},
+    {"/S /d=E:\\a  b  ", true, false, true, "E:\\a  b", "", ""},
+    {"/D=E:\\x /S", false, false, true, "E:\\x /S", "", ""},  // /D= is always the last
+    {"/S /D=\"E:\\quoted dir\"", true, false, true, "E:\\quoted dir", "", ""},
+    {"/S /D=E:\\乗", true, false, true, "E:\\乗", "", ""},  // trail byte 0x5C
+    {"/S /D=", true, false, false, "", "", "/D="},
+    {"/LOG=C:\\setup.log /S", true, false, false, "", "C:\\setup.log", ""},
+    {"/log=\"C:\\my logs\\setup.log\" /S /D=E:\\", true, false, true, "E:\\",
+     "C:\\my logs\\setup.log", ""},
+    {"\"/LOG=C:\\a b.log\"", false, false, false, "", "C:\\a b.log", ""},
+    {"/LOG=", false, false, false, "", "", "/LOG="},
+    {"/?", false, true, false, "", "", ""},
+    {"/S /?", true, true, false, "", "", ""},
+    {"/X", false, false, false, "", "", "/X"},
+    {"/S /silent", true, false, false, "", "", "/silent"},
+    {"/SS", false, false, false, "", "", "/SS"},
+    {"-S", false, false, false, "", "", "-S"},
+    {"S", false, false, false, "", "", "S"},
+    {"/S /X /Y", true, false, false, "", "", "/X"},
+    {"\t/S\t", true, false, false, "", "", ""},
+};
+
+TEST(CommandLine, Switches) {
+    for (const Case& c : kCases) {
+        CommandLine parsed = ParseCommandLine(c.arguments);
+        EXPECT_EQ(parsed.silent, c.silent) << c.arguments;
+        EXPECT_EQ(parsed.help, c.help) << c.arguments;
+        EXPECT_EQ(parsed.hasDirectory, c.hasDirectory) << c.arguments;
+        EXPECT_EQ(parsed.directory, c.directory) << c.arguments;
+        EXPECT_EQ(parsed.logFile, c.logFile) << c.arguments;
+        EXPECT_EQ(parsed.refused, c.refused) << c.arguments;
+    }
+}
+
+TEST(CommandLine, ArgumentsFollowTheProgramName) {
+    struct NameCase {
+        const char* commandLine;
+        const char* arguments;
+    };
+    const NameCase cases[] = {
+        {"setup.exe", ""},
+        {"setup.exe /S", "/S"},
+        {"\"C:\\Down loads\\setup.exe\"  /S /D=E:\\a b", "/S /D=E:\\a b"},
+        {"  C:\\setup.exe\t/?", "/?"},
+        {"\"C:\\setup.exe\"", ""},
+    };
+    for (const NameCase& c : cases)
+        EXPECT_EQ(ArgumentsOf(c.commandLine), c.arguments) << c.commandLine;
+}
+
+}  // namespace
