@@ -152,6 +152,15 @@ bool CreateShortcut(const std::string& linkPath, const std::string& targetPath) 
     return SUCCEEDED(persist->Save(wide, TRUE));
 }
 
+void LoadShellLinkMachinery() {
+    ComRef<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.out())))
+        return;
+    ComRef<IPersistFile> persist;
+    link->QueryInterface(IID_IPersistFile, persist.out());
+}
+
 void InstallJournal::AddDirectories(const std::vector<std::string>& paths) {
     dirs_.insert(dirs_.end(), paths.begin(), paths.end());
 }

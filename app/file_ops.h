@@ -40,6 +40,11 @@ std::string DesktopDirectory();
 // Saves a shell link to `targetPath` (shown with SW_SHOW) as LinkFileName(linkPath).
 bool CreateShortcut(const std::string& linkPath, const std::string& targetPath);
 
+// Makes one shell link object in the calling thread's apartment and lets it go: the first one of
+// a process loads the shell-link machinery (about half a second under Wine), later ones are
+// quick. Writes nothing.
+void LoadShellLinkMachinery();
+
 // The file-system calls of the checks an installation makes before it writes anything, behind
 // one interface so a test can play rules Wine does not enforce: on a Windows system drive an
 // ordinary user may make folders in the root but no files.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "archive.h"
+#include "com_ref.h"
 #include "file_ops.h"
 #include "install_log.h"
 #include "paths.h"
@@ -14,6 +15,11 @@
 namespace {
 
 bool g_running = false;
+void (*g_stageListener)(const char*) = nullptr;
+
+void StageDone(const char* stage) {
+    if (g_stageListener) g_stageListener(stage);
+}
 
 constexpr int kUsagePage = 4;
 constexpr DWORD kReportInterval = 33;
@@ -75,10 +81,44 @@ bool RunOffThread(const std::function<bool()>& work, const std::function<void()>
     return job.result;
 }
 
+// Loads the shell-link machinery on a thread of its own while the installation pauses. The
+// thread's apartment stays open until the installation ends, so what it loaded stays loaded for
+// the shortcut step; no file is touched before the pause is over.
+class ShellLinkPreparation {
+  public:
+    ShellLinkPreparation()
+        : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          thread_(finished_ ? CreateThread(nullptr, 0, Run, this, 0, nullptr) : nullptr) {}
+    ~ShellLinkPreparation() {
+        if (thread_) {
+            SetEvent(finished_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        if (finished_) CloseHandle(finished_);
+    }
+    ShellLinkPreparation(const ShellLinkPreparation&) = delete;
+    ShellLinkPreparation& operator=(const ShellLinkPreparation&) = delete;
+
+  private:
+    static DWORD WINAPI Run(void* self) {
+        ComApartment apartment;
+        LoadShellLinkMachinery();
+        WaitForSingleObject(static_cast<ShellLinkPreparation*>(self)->finished_, INFINITE);
+        return 0;
+    }
+    HANDLE finished_;
+    HANDLE thread_;
+};
+
 }  // namespace
 
 bool IsInstallationRunning() {
     return g_running;
+}
+
+void SetInstallStageListener(void (*listener)(const char*)) {
+    g_stageListener = listener;
 }
 
 uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload) {
@@ -185,6 +225,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
         return stopped ? undo(cancelled.result, Kind::None, "")
                        : undoFailed(Kind::CannotWrite, FormatPath(kFailWriteArchive, archive));
+    StageDone("archive");
 
     WriteInstallLog(Format("解压文件到：%s", NormalisePath(product)));
     ExtractResult extract;
@@ -202,6 +243,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     WriteInstallLog(Format("删除临时文件：%s", NormalisePath(archive)));
     if (!DeleteFilePath(archive))
         return undoFailed(Kind::CannotWrite, FormatPath(kFailDeleteArchive, archive));
+    StageDone("extraction");
 
     if (request.desktopDir.empty()) return undoFailed(Kind::CannotWrite, kFailDesktop);
     const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
@@ -211,12 +253,14 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
     if (!linked) return undoFailed(Kind::CannotWrite, FormatPath(kFailShortcut, link));
     if (!linkExisted) journal.AddFile(link);
+    StageDone("shortcut");
 
     if (!request.uninstallKey.empty()) {
         WriteInstallLog("写入卸载信息：HKEY_CURRENT_USER\\" + request.uninstallKey);
         if (!WriteUninstallEntry(request.uninstallKey, product))
             return undoFailed(Kind::CannotWrite, kFailUninstallEntry);
     }
+    StageDone("record");
     report(total);
     return InstallOutcome{InstallOutcome::Installed, "", Kind::None};
 }
@@ -232,8 +276,11 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload, InstallOu
     outcome = ignored;
 
     WriteInfoLines(view, kInstallDone);
+    StageDone("info text");
     view.SetProgress(0, 1);
+    ShellLinkPreparation shellLink;
     if (!view.Pause(1000)) return false;
+    StageDone("pause");
 
     InstallRequest request;
     request.dirText = view.DirectoryText();
@@ -254,6 +301,7 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload, InstallOu
     if (outcome.result == InstallOutcome::Installed) {
         WriteInstallLog("安装成功。");
         view.SetCurrentPage(kUsagePage);
+        StageDone("page switch");
         return true;
     }
     view.SetProgress(0, 1);

@@ -44,6 +44,10 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload,
 
 bool IsInstallationRunning();
 
+// Hears the end of each stage of a run ("info text", "pause", "archive", "extraction", "shortcut", "record",
+// "page switch"); null for nobody. For measurements only.
+void SetInstallStageListener(void (*listener)(const char* stage));
+
 struct InstallRequest {
     std::string dirText;       // the installation-directory field as it stands
     std::string desktopDir;    // where the shortcut goes

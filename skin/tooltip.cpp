@@ -24,9 +24,12 @@ HWND SkinTooltip::Create(HWND ownerWindow, bool balloon) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     DWORD style = TTS_ALWAYSTIP | (balloon ? TTS_BALLOON : 0);
-    tipWindow =
-        CreateWindowExA(0, TOOLTIPS_CLASSA, "", style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // A popup from the start: created as an overlapped window it would get a caption for a
+    // moment, and Wine hands such windows to the window manager, whose every hide of the tip then
+    // waits for its answer (2 s under X without one).
+    tipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | style, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     return tipWindow;
 }
 
