@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "gdiplus_session.h"
+
 namespace gp = Gdiplus::DllExports;
 using Gdiplus::GpBitmap;
 using Gdiplus::GpBrush;
@@ -147,17 +149,4 @@ class PaintScope {
     HWND hwnd_;
     PAINTSTRUCT ps_;
     HDC dc_;
-};
-
-// GDI+ for the lifetime of the object.
-class GdiplusSession {
-  public:
-    GdiplusSession();
-    ~GdiplusSession();
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool ok() const { return token_ != 0; }
-
-  private:
-    ULONG_PTR token_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "gdi_handles.h"
+#include "gdiplus_session.h"
 
 GdiplusSession::GdiplusSession() {
     Gdiplus::GdiplusStartupInput input;  // version 1, background thread, external codecs

@@ -21,27 +21,13 @@
 #include "skin_support.h"
 #include "static_painter.h"
 #include "texts.h"
+#include "window_probe.h"
 
 namespace {
 
 constexpr char kTitle[] = "安装提示：";
 constexpr char kText[] = "安装目录不能为空，请选择安装目录~！";
-
-template <typename Pred>
-bool WaitFor(Pred condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
+constexpr DWORD kPollMs = 5;
 
 BYTE AlphaOf(HWND hwnd) {
     BYTE alpha = 0;
@@ -85,7 +71,7 @@ class UiThread {
               result_ = body();
               done_ = true;
           }) {
-        WaitFor([&] { return id_ != 0; }, 5000);
+        WaitFor([&] { return id_ != 0; }, 5000, kPollMs);
     }
     ~UiThread() {
         // A failed test may leave a box open: close whatever the thread still shows.
@@ -106,12 +92,12 @@ class UiThread {
     }
     HWND WaitForDialog() const {
         HWND box = nullptr;
-        WaitFor([&] { return (box = Dialog()) != nullptr; }, 10000);
+        WaitFor([&] { return (box = Dialog()) != nullptr; }, 10000, kPollMs);
         return box;
     }
     bool done() const { return done_; }
     int Result() {
-        WaitFor([&] { return done_.load(); }, 10000);
+        WaitFor([&] { return done_.load(); }, 10000, kPollMs);
         return result_;
     }
 
@@ -145,7 +131,7 @@ class MessageBoxSkin : public SkinTest {
     HWND OpenBox(UiThread& ui) {
         HWND box = ui.WaitForDialog();
         EXPECT_TRUE(box) << "no message box";
-        EXPECT_TRUE(WaitFor([&] { return AlphaOf(box) == 250; }, 1000))
+        EXPECT_TRUE(WaitFor([&] { return AlphaOf(box) == 250; }, 1000, kPollMs))
             << "alpha " << int(AlphaOf(box)) << " after a second";
         return box;
     }
@@ -302,7 +288,7 @@ TEST_F(MessageBoxSkin, EveryLaterBoxIsSkinnedToo) {
         ASSERT_TRUE(box) << "box " << n;
         EXPECT_TRUE(RecordOf(box)) << "box " << n << " is not skinned";
         PostMessageA(box, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitFor([&] { return shown == n + 1; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return shown == n + 1; }, 5000, kPollMs));
     }
     EXPECT_EQ(WindowCount(), 3);
 }
@@ -332,20 +318,20 @@ TEST_F(MessageBoxSkin, OtherWindowsPassTheHookUntouched) {
         SetActiveWindow(marked);
         PumpMessages();
         stage = 1;
-        WaitFor([&] { return stage == 2; }, 10000);
+        WaitFor([&] { return stage == 2; }, 10000, kPollMs);
         DestroyWindow(other);
         RemovePropA(marked, kPropHwProc);
         DestroyWindow(marked);
         return ShowBox();
     });
-    ASSERT_TRUE(WaitFor([&] { return stage == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return stage == 1; }, 5000, kPollMs));
     EXPECT_EQ(WindowCount(), 0) << "a window passing the hook was registered";
     EXPECT_EQ(SkinProp(other, kPropHwProc), 0);
     EXPECT_FALSE(GetWindowLongPtrA(other, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(GetWindowLongPtrA(marked, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_NE(PendingMessageBoxHook(), nullptr) << "the hook went before its box came";
     stage = 2;
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(marked); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(marked); }, 5000, kPollMs));
     HWND box = OpenBox(ui);
     ASSERT_TRUE(box);
     EXPECT_TRUE(RecordOf(box));
@@ -361,14 +347,14 @@ TEST_F(MessageBoxSkin, AHookWhoseBoxNeverCameIsNotLeftBehind) {
         ShowBox();
         later = ShowPlainDialog();
         stage = 1;
-        WaitFor([&] { return stage == 2; }, 10000);
+        WaitFor([&] { return stage == 2; }, 10000, kPollMs);
         DestroyWindow(later);
         return 0;
     });
     HWND box = OpenBox(ui);
     ASSERT_TRUE(box);
     PostMessageA(box, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return stage == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return stage == 1; }, 5000, kPollMs));
     EXPECT_EQ(SkinProp(later, kPropHwProc), 0) << "a stale hook skinned a later dialog";
     EXPECT_EQ(WindowCount(), 1);
     stage = 2;
@@ -441,21 +427,21 @@ TEST_F(MessageBoxSkin, AHundredBoxesLeaveTheObjectCountsWhereTheyWere) {
     std::atomic<int> allowed{1};
     UiThread ui([&] {
         for (int n = 0; n <= kBoxes; n++) {
-            WaitFor([&] { return allowed > n; }, 30000);
+            WaitFor([&] { return allowed > n; }, 30000, kPollMs);
             ShowBox();
             shown++;
         }
         // Alive until the counting is done.
-        WaitFor([&] { return allowed > kBoxes + 1; }, 30000);
+        WaitFor([&] { return allowed > kBoxes + 1; }, 30000, kPollMs);
         return 0;
     });
     auto closeNext = [&](int n) {
         HWND box = ui.WaitForDialog();
         if (!box) return false;
         // Closed once its frame is painted and its fade has started.
-        WaitFor([&] { return AlphaOf(box) > 0; }, 2000);
+        WaitFor([&] { return AlphaOf(box) > 0; }, 2000, kPollMs);
         PostMessageA(box, WM_CLOSE, 0, 0);
-        return WaitFor([&] { return shown == n + 1; }, 5000);
+        return WaitFor([&] { return shown == n + 1; }, 5000, kPollMs);
     };
     ASSERT_TRUE(closeNext(0));  // the first box makes what lives as long as the process
     Sleep(400);

@@ -19,6 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "gdiplus_session.h"
+#include "window_probe.h"
+
 namespace {
 
 std::string g_dir;
@@ -115,18 +118,6 @@ TEST(ScreenshotColours, NoKeyColourAndNoTextTintedTowardsIt) {
     }
 }
 
-class GdiplusSession {
-  public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-  private:
-    ULONG_PTR token_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,9 +126,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: screenshot-colours [gtest flags] SCREENSHOT-DIR\n");
         return 2;
     }
-    g_dir = argv[1];
-    if (!g_dir.empty() && g_dir[0] == '/') g_dir = "Z:" + g_dir;
-    std::replace(g_dir.begin(), g_dir.end(), '/', '\\');
+    g_dir = WindowsPath(argv[1]);
     GdiplusSession gdiplus;
     return RUN_ALL_TESTS();
 }

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "test_view.h"
 #include "texts.h"
 #include "uninstall_entry.h"
+#include "window_probe.h"
 
 namespace {
 
@@ -40,15 +40,6 @@ class RealView : public TestView {
         uninstallKey = kUninstallKey;
     }
 };
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kDeadlineMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 class Handle {
   public:
@@ -100,7 +91,7 @@ class Uninstaller {
     DWORD pid() const { return pid_; }
     // True once no process of the job runs any more.
     bool WaitDone() const {
-        return WaitFor([&] { return Accounting().ActiveProcesses == 0; });
+        return WaitFor([&] { return Accounting().ActiveProcesses == 0; }, kDeadlineMs);
     }
     // The uninstaller and its copy, once both have started.
     DWORD ProcessesStarted() const { return Accounting().TotalProcesses; }
@@ -117,37 +108,12 @@ class Uninstaller {
     DWORD pid_ = 0;
 };
 
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-    return TRUE;
-}
-
-DWORD ProcessOf(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-// The window's own text (GBK), asked of its process.
-std::string TextOf(HWND hwnd) {
-    char text[2048] = {};
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                             SMTO_NORMAL, 2000, &copied))
-        return "";
-    return std::string(text, copied);
-}
-
 // A visible message box titled "卸载程序" of the process `pid`, or of any process but `notPid`.
 HWND FindBox(DWORD pid, DWORD notPid) {
-    std::vector<HWND> windows;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND hwnd : windows) {
-        char cls[64] = {};
-        GetClassNameA(hwnd, cls, sizeof(cls));
+    for (HWND hwnd : TopLevelWindows()) {
         DWORD owner = ProcessOf(hwnd);
-        if (IsWindowVisible(hwnd) && lstrcmpA(cls, kDialogClass) == 0 &&
-            (pid ? owner == pid : owner != notPid) && TextOf(hwnd) == kBoxTitle)
+        if (IsWindowVisible(hwnd) && ClassOf(hwnd) == kDialogClass &&
+            (pid ? owner == pid : owner != notPid) && TextOf(hwnd, "") == kBoxTitle)
             return hwnd;
     }
     return nullptr;
@@ -155,13 +121,9 @@ HWND FindBox(DWORD pid, DWORD notPid) {
 
 // The message of a box: the texts of its static controls.
 std::string MessageOf(HWND box) {
-    std::vector<HWND> children;
-    EnumChildWindows(box, CollectWindow, reinterpret_cast<LPARAM>(&children));
     std::string message;
-    for (HWND child : children) {
-        char cls[64] = {};
-        GetClassNameA(child, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Static") == 0) message += TextOf(child);
+    for (HWND child : ChildWindows(box)) {
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0) message += TextOf(child, "");
     }
     return message;
 }
@@ -244,12 +206,14 @@ TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
     long exitCode = -1;
     if (!c.quiet) {
         HWND question = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (question = FindBox(uninstaller.pid(), 0)) != nullptr; }))
+        ASSERT_TRUE(WaitFor([&] { return (question = FindBox(uninstaller.pid(), 0)) != nullptr; },
+                            kDeadlineMs))
             << "no question box";
         EXPECT_EQ(MessageOf(question), kQuestion);
         ASSERT_TRUE(Press(question, IDYES));
         HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindBox(0, uninstaller.pid())) != nullptr; }))
+        ASSERT_TRUE(
+            WaitFor([&] { return (box = FindBox(0, uninstaller.pid())) != nullptr; }, kDeadlineMs))
             << "no report box";
         report = MessageOf(box);
         Handle copy(

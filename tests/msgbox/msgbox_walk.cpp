@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "gdiplus_session.h"
+#include "window_probe.h"
 
 namespace {
 
@@ -27,70 +29,9 @@ constexpr DWORD kStartDeadlineMs = 30000;
 constexpr DWORD kUiDeadlineMs = 5000;
 constexpr DWORD kFadeDeadlineMs = 1000;  // "about a second"
 constexpr BYTE kFinalAlpha = 250;
+constexpr DWORD kPollMs = 10;
 
 std::string g_installer, g_screenshots;
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-template <typename Pred>
-bool WaitFor(Pred condition, DWORD timeoutMs, DWORD pollMs = 10) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
-    }
-}
-
-void Pause(DWORD ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length)) return "?";
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_NORMAL, 2000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-DWORD ProcessOf(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-struct Search {
-    DWORD pid;
-    const char* cls;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    if (ProcessOf(hwnd) == s->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == s->cls)
-        s->found.push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> VisibleWindows(DWORD pid, const char* cls) {
-    Search search{pid, cls, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // The box of process `pid` titled `title`, 0 when there is none.
 HWND FindBox(DWORD pid) {
@@ -255,13 +196,15 @@ class Installer {
 // The directory page with 编辑框1 emptied, as a user who cancelled the folder dialog leaves it.
 void ToEmptyDirectoryPage(const Installer& setup) {
     setup.Click(kId按钮2);
-    ASSERT_TRUE(WaitFor([&] { return setup.Page() == 1; }, kUiDeadlineMs)) << "licence page";
+    ASSERT_TRUE(WaitFor([&] { return setup.Page() == 1; }, kUiDeadlineMs, kPollMs))
+        << "licence page";
     setup.Click(kId选择框1);
-    ASSERT_TRUE(
-        WaitFor([&] { return IsWindowEnabled(setup.Control(kId按钮3)) != FALSE; }, kUiDeadlineMs))
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(setup.Control(kId按钮3)) != FALSE; },
+                        kUiDeadlineMs, kPollMs))
         << "licence not accepted";
     setup.Click(kId按钮3);
-    ASSERT_TRUE(WaitFor([&] { return setup.Page() == 2; }, kUiDeadlineMs)) << "directory page";
+    ASSERT_TRUE(WaitFor([&] { return setup.Page() == 2; }, kUiDeadlineMs, kPollMs))
+        << "directory page";
     DWORD_PTR done = 0;
     ASSERT_TRUE(SendMessageTimeoutA(setup.Control(kId编辑框1), WM_SETTEXT, 0,
                                     reinterpret_cast<LPARAM>(""), SMTO_NORMAL, 2000, &done));
@@ -271,7 +214,8 @@ void ToEmptyDirectoryPage(const Installer& setup) {
 HWND OpenBox(const Installer& setup, DWORD* fadeMs) {
     setup.Click(kId按钮5);
     HWND box = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (box = FindBox(setup.pid())) != nullptr; }, kUiDeadlineMs))
+    EXPECT_TRUE(
+        WaitFor([&] { return (box = FindBox(setup.pid())) != nullptr; }, kUiDeadlineMs, kPollMs))
         << "no message box titled with the installer's message title";
     if (!box) return nullptr;
     auto start = std::chrono::steady_clock::now();
@@ -444,7 +388,8 @@ TEST_F(MessageBoxWalk, ClickOnCloseClosesLikeCancelAndLaterBoxesAreSkinnedToo) {
     MouseAt(w_ - 18, 13);
     Button(true);
     Button(false);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box_); }, kUiDeadlineMs)) << "the box stays open";
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box_); }, kUiDeadlineMs, kPollMs))
+        << "the box stays open";
     EXPECT_EQ(setup_.Page(), 2) << "the wizard left the directory page";
     MouseTo(5, 5);
 
@@ -457,7 +402,7 @@ TEST_F(MessageBoxWalk, ClickOnCloseClosesLikeCancelAndLaterBoxesAreSkinnedToo) {
     EXPECT_LE(fade, kFadeDeadlineMs);
     ExpectRounded(second);
     PostMessageA(GetDlgItem(second, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(second); }, kUiDeadlineMs));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(second); }, kUiDeadlineMs, kPollMs));
 
     // The folder dialog is a dialog too, but no message box: it stays the system's.
     setup_.Click(kId按钮4);
@@ -468,7 +413,7 @@ TEST_F(MessageBoxWalk, ClickOnCloseClosesLikeCancelAndLaterBoxesAreSkinnedToo) {
             folder = dialogs.empty() ? nullptr : dialogs.front();
             return folder != nullptr;
         },
-        kUiDeadlineMs))
+        kUiDeadlineMs, kPollMs))
         << "no folder dialog";
     Pause(500);
     EXPECT_FALSE(GetWindowLongPtrA(folder, GWL_EXSTYLE) & WS_EX_LAYERED) << "folder dialog layered";
@@ -476,20 +421,8 @@ TEST_F(MessageBoxWalk, ClickOnCloseClosesLikeCancelAndLaterBoxesAreSkinnedToo) {
     EXPECT_EQ(GetWindowRgn(folder, region), ERROR) << "the folder dialog was given a region";
     DeleteObject(region);
     PostMessageA(GetDlgItem(folder, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(folder); }, kUiDeadlineMs));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(folder); }, kUiDeadlineMs, kPollMs));
 }
-
-class GdiplusSession {
-  public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-  private:
-    ULONG_PTR token_ = 0;
-};
 
 }  // namespace
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "window_probe.h"
+
 namespace {
 
 constexpr char kUninstallTitle[] = "卸载程序";
@@ -24,42 +26,21 @@ void Fail(const std::string& what) {
     g_failures++;
 }
 
-std::string TextOf(HWND hwnd) {
-    char text[1024] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                        2000, &copied);
-    return text;
-}
-
-struct Search {
-    const char* cls;
-    const char* title;  // nullptr: any
-    DWORD notPid;       // a window of any process but this one
-    HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[256] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (IsWindowVisible(hwnd) && pid != s->notPid && lstrcmpA(cls, s->cls) == 0 &&
-        (!s->title || TextOf(hwnd) == s->title)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// A visible window of the class (and title, unless nullptr) of any process but `notPid`.
 HWND WaitForWindow(const char* cls, const char* title, DWORD notPid = 0) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kDeadlineMs; Sleep(50)) {
-        Search s{cls, title, notPid, nullptr};
-        EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-    }
-    return nullptr;
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND hwnd : TopLevelWindows())
+                if (IsWindowVisible(hwnd) && ProcessOf(hwnd) != notPid && ClassOf(hwnd) == cls &&
+                    (!title || TextOf(hwnd, "") == title)) {
+                    found = hwnd;
+                    return true;
+                }
+            return false;
+        },
+        kDeadlineMs, 50);
+    return found;
 }
 
 // Starts `program` in `dir`; the process handle, nullptr on failure.
@@ -117,7 +98,7 @@ void RunUninstaller(const std::string& dir, const std::string& temp) {
 
     HWND report = WaitForWindow("#32770", kUninstallTitle, originalPid);
     if (!report) return Fail("the removal copy reported nothing");
-    std::string text = TextOf(GetDlgItem(report, 0xFFFF));
+    std::string text = TextOf(GetDlgItem(report, 0xFFFF), "");
     if (text != kDoneText) Fail("the copy reported: " + text);
     DWORD copyPid = 0;
     GetWindowThreadProcessId(report, &copyPid);

@@ -21,51 +21,12 @@
 #include "test_support.h"
 #include "texts.h"
 #include "uninstall_entry.h"
+#include "window_probe.h"
 
 namespace {
 
 constexpr DWORD kStartDeadlineMs = 30000;
 std::string g_installer;
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::string TextOf(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length)) return "?";
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_NORMAL, 2000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-struct Search {
-    DWORD pid;
-    const char* cls;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[256] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (pid == s->pid && IsWindowVisible(hwnd) && strcmp(cls, s->cls) == 0)
-        s->found.push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> VisibleWindows(DWORD pid, const char* cls) {
-    Search search{pid, cls, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // The texts of a dialog's static controls.
 std::vector<std::string> StaticTexts(HWND dialog) {
@@ -113,16 +74,6 @@ std::string Fingerprint(const std::string& path) {
     return std::to_string(data.nFileSizeLow) + "@" +
            std::to_string(data.ftLastWriteTime.dwLowDateTime) + ":" +
            std::to_string(data.ftLastWriteTime.dwHighDateTime);
-}
-
-template <typename Pred>
-bool WaitFor(Pred condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 TEST(StartCheck, OneChangedArchiveByteIsRefusedBeforeTheWindowAndNothingIsWritten) {

@@ -26,11 +26,13 @@
 
 #include "control_ids.h"
 #include "file_ops.h"
+#include "gdiplus_session.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_texts.h"
 #include "test_support.h"
 #include "uninstall_entry.h"
+#include "window_probe.h"
 
 namespace {
 
@@ -75,16 +77,6 @@ std::string TargetDirectory() {
         if (::testing::Test::HasFatalFailure()) return; \
     } while (0)
 
-template <typename Pred>
-bool WaitFor(Pred condition, DWORD timeoutMs, DWORD pollMs = 20) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
-    }
-}
-
 std::wstring Wide(const std::string& gbk) {
     int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
@@ -103,26 +95,8 @@ bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
 
 constexpr char kNoAnswer[] = "<window did not answer>";
 
-// The window's text through WM_GETTEXT (GBK), as the window itself reports it.
-std::string TextOf(HWND hwnd) {
-    LRESULT length = 0;
-    if (!hwnd || !Send(hwnd, WM_GETTEXTLENGTH, 0, 0, &length)) return kNoAnswer;
-    std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
-    LRESULT copied = 0;
-    if (!Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &copied))
-        return kNoAnswer;
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
-
 std::string ShownText(HWND hwnd) {
-    return Utf8(TextOf(hwnd));
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
+    return Utf8(TextOf(hwnd, kNoAnswer));
 }
 
 bool Click(HWND button) {
@@ -146,29 +120,6 @@ LRESULT CheckState(HWND box) {
     LRESULT state = -1;
     Send(box, BM_GETCHECK, 0, 0, &state);
     return state;
-}
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> found;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> ChildWindows(HWND parent) {
-    std::vector<HWND> found;
-    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-DWORD ProcessOf(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
 }
 
 // A visible top-level window of process `pid` with the class (and owner, when given).
@@ -469,23 +420,6 @@ std::vector<uint32_t> PixelsOf(HWND hwnd) {
     return pixels;
 }
 
-class GdiplusSession {
-  public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusSession() {
-        if (ok_) Gdiplus::GdiplusShutdown(token_);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-  private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
-
 bool SavePng(HBITMAP bitmap, const std::string& path) {
     // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s built-in PNG encoder.
     static const CLSID kPngEncoder = {
@@ -569,7 +503,7 @@ void ChooseFolder(const Wizard& w, const std::string& path, const char* step) {
             << step << ": the folder dialog did not answer BFFM_SETSELECTIONA";
     }
     ASSERT_STEP(CloseDialog(dialog, IDOK, step));
-    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == path; }, kUiDeadlineMs))
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit, kNoAnswer) == path; }, kUiDeadlineMs))
         << step << u8": 编辑框1 shows \"" << ShownText(edit) << "\", expected \"" << Utf8(path)
         << "\"";
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(w.window) != FALSE; }, kUiDeadlineMs))
@@ -751,7 +685,7 @@ void TutorialStep(const Wizard& w, int step) {
     HWND counter = w.Control(kId标签2);
     ASSERT_STEP(Press(w.Control(kId按钮12), u8"按钮12"));
     std::string want = std::to_string(step);
-    ASSERT_TRUE(WaitFor([&] { return TextOf(counter) == want; }, kUiDeadlineMs))
+    ASSERT_TRUE(WaitFor([&] { return TextOf(counter, kNoAnswer) == want; }, kUiDeadlineMs))
         << u8"按钮12 click " << step << u8": 标签2 reads \"" << ShownText(counter)
         << "\", expected \"" << want << "\"";
 }
@@ -840,7 +774,7 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
     EXPECT_FALSE(IsWindowEnabled(w.window))
         << "the wizard window stays enabled while the folder dialog is open";
     ASSERT_STEP(CloseDialog(dialog, IDCANCEL, "folder dialog, cancelled"));
-    EXPECT_TRUE(WaitFor([&] { return TextOf(edit).empty(); }, kUiDeadlineMs))
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit, kNoAnswer).empty(); }, kUiDeadlineMs))
         << u8"cancelling the folder dialog left 编辑框1 at \"" << ShownText(edit) << "\"";
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(w.window) != FALSE; }, kUiDeadlineMs))
         << "the wizard window stays disabled after the folder dialog was cancelled";
