@@ -147,6 +147,12 @@ void MakeRoomForText(HWND box, WindowSkinRecord& r) {
     for (int k = 1; k <= r.staticTable.Count(); k++) {
         const StaticRecord& entry = r.staticTable[k];
         if (!entry.hwnd) continue;
+        // A box without an icon may keep its empty icon static over the text (Wine does): it
+        // shows nothing, and its backdrop would be painted over the text's first lines.
+        if (entry.kind == kIconStatic && !SendMessageA(entry.hwnd, STM_GETICON, 0, 0)) {
+            ShowWindow(entry.hwnd, SW_HIDE);
+            continue;
+        }
         RECT s = RectInParent(box, entry.hwnd);
         if (StaticTextBottom(entry, s.right - s.left) > s.bottom - s.top) {
             RECT client = {};
@@ -209,7 +215,6 @@ LRESULT CALLBACK MessageBoxHookProc(int code, WPARAM wp, LPARAM lp) {
         GetClassNameA(window, name, 255);
         if (lstrcmpA(name, kDialogClass) == 0 && !SkinProp(window, kPropHwProc)) {
             ApplySkinToWindow(window);
-            if (WindowSkinRecord* r = RecordOf(window)) MakeRoomForText(window, *r);
         }
     }
     return CallNextHookEx(g_messageBoxHook, code, wp, lp);
@@ -340,6 +345,10 @@ LRESULT CALLBACK MessageBoxFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
                 }
             break;
         case WM_PAINT:
+            // The system may still be laying the box out while it activates it (Wine places
+            // the buttons afterwards); by the first paint it is done, and the box is not yet
+            // faded in, so the room for the text is made then.
+            if (!g_fadeStarted) MakeRoomForText(hwnd, *r);
             PaintAndFadeIn(hwnd);
             return DefWindowProcA(hwnd, msg, wp, lp);
         case WM_DRAWITEM:

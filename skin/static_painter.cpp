@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kTextStatic = 1, kIconStatic = 2;
 constexpr COLORREF kTextColour = 0x000000, kGlowColour = 0xFFFFFF;
 constexpr int kGlowBlur = 4;
 // Where the text's layout box starts in the static.

@@ -9,6 +9,9 @@
 #include "control_font.h"
 #include "registry.h"
 
+// The kinds of a static record.
+constexpr int kTextStatic = 1, kIconStatic = 2;
+
 // The "Static" row of the installer table: skins the text and icon statics among the direct
 // children of `parent` and files them in record `windowIndex`; statics already filed are left
 // alone, and user-item, simple, bitmap and metafile statics keep their own painting.

@@ -524,20 +524,28 @@ GdipLayout LayOutInStatic(const std::string& text, const StaticRecord& font, int
 TEST_F(MessageBoxSkin, EveryLongFailureIsShownWhole) {
     const std::string longest = DirectoryOfLength(kMaxAnsiPath);
     ASSERT_EQ(longest.size(), kMaxAnsiPath);
-    const std::string texts[] = {
+    struct Case {
+        std::string text;
+        UINT flags;
+    };
+    const Case cases[] = {
         // A wrap fell between "写" and "作" and lost "作.".
-        Formatted(kFailExtractFile, "D:\\\\青岚笺语\\青岚笺语写作.exe"),
-        Formatted(kFailArchiveDamaged, "青岚笺语写作.exe"),
+        {Formatted(kFailExtractFile, "D:\\\\青岚笺语\\青岚笺语写作.exe"), MB_OK | MB_ICONERROR},
+        {Formatted(kFailArchiveDamaged, "青岚笺语写作.exe"), MB_OK | MB_ICONERROR},
         // The longest: a directory at the length limit makes the program path too long.
-        Formatted(kFailPathTooLong, ProgramPath(longest)),
-        Formatted(kFailNotWritable, longest),
-        Formatted(kFailExtractFile, JoinPath(longest.substr(0, 230), "青岚笺语写作.exe")),
+        {Formatted(kFailPathTooLong, ProgramPath(longest)), MB_OK | MB_ICONERROR},
+        {Formatted(kFailNotWritable, longest), MB_OK | MB_ICONERROR},
+        {Formatted(kFailExtractFile, JoinPath(longest.substr(0, 230), "青岚笺语写作.exe")),
+         MB_OK | MB_ICONERROR},
+        // The wizard's own message, as it shows it (no icon): two lines in the skin's font, one
+        // in the system's, right above the button.
+        {"安装目录不能为空，请选择安装目录~！", MB_OK | MB_TOPMOST},
     };
     int n = 0;
-    for (const std::string& text : texts) {
+    for (const Case& c : cases) {
+        const std::string& text = c.text;
         SCOPED_TRACE(text.size());
-        UiThread ui(
-            [&] { return ShowMessageBox(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONERROR); });
+        UiThread ui([&] { return ShowMessageBox(nullptr, text.c_str(), kTitle, c.flags); });
         HWND box = OpenBox(ui);
         ASSERT_TRUE(box);
         Sleep(200);  // the statics paint after the frame
@@ -577,7 +585,10 @@ TEST_F(MessageBoxSkin, EveryLongFailureIsShownWhole) {
         for (HWND c : children) {
             if (c == textStatic->hwnd || !IsWindowVisible(c)) continue;
             RECT other = ChildRect(box, c), overlap;
-            EXPECT_FALSE(IntersectRect(&overlap, &other, &s)) << ClassOf(c) << " covers the text";
+            EXPECT_FALSE(IntersectRect(&overlap, &other, &s))
+                << ClassOf(c) << " " << other.left << "," << other.top << "," << other.right << ","
+                << other.bottom << " covers the text " << s.left << "," << s.top << "," << s.right
+                << "," << s.bottom;
             EXPECT_TRUE(other.right <= client.right && other.bottom <= client.bottom)
                 << ClassOf(c) << " lies outside the box";
         }
