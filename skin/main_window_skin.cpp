@@ -391,21 +391,20 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
                 break;
         }
     };
-    // The window's region (CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5)) shows a pixel or two at
-    // the top corners that the rounded clip leaves out: they get the ground as well, or the key
-    // colour would show there.
+    // The ground goes inside the rounded clip and inside the window's region
+    // (CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5)), which shows a pixel or two at the top
+    // corners that the clip leaves out: the key colour would show there. Painted once over both.
+    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
     {
         GdiRegion shown(CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5));
-        Gdiplus::GpRegion* corners = nullptr;
-        if (shown && gp::GdipCreateRegionHrgn(shown.get(), &corners) == Gdiplus::Ok) {
-            gp::GdipCombineRegionPath(corners, outline.get(), Gdiplus::CombineModeExclude);
-            gp::GdipSetClipRegion(g, corners, Gdiplus::CombineModeReplace);
-            paintGround();
-            gp::GdipDeleteRegion(corners);
+        Gdiplus::GpRegion* region = nullptr;
+        if (shown && gp::GdipCreateRegionHrgn(shown.get(), &region) == Gdiplus::Ok) {
+            gp::GdipSetClipRegion(g, region, Gdiplus::CombineModeUnion);
+            gp::GdipDeleteRegion(region);
         }
     }
-    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
     paintGround();
+    gp::GdipSetClipPath(g, outline.get(), Gdiplus::CombineModeReplace);
     if (r.gloss) {
         GdipLineBrush gloss =
             VerticalGradient(0, 0, static_cast<float>(r.captionHeight),

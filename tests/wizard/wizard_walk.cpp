@@ -709,6 +709,17 @@ void TutorialToLastPage(const Wizard& w, bool checkPictures) {
     ASSERT_STEP(ExpectPage(w, 5, u8"fourth click on 按钮12"));
 }
 
+// From the welcome page to the finish page: the target directory chosen with the folder dialog,
+// the installation made and checked, the usage notes read.
+void InstallIntoTheTargetDirectory(const Wizard& w, const InstallationCleanup& cleanup) {
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
+    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
+    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(InstallAndCheck(w, cleanup));
+    ASSERT_STEP(TutorialToLastPage(w, false));
+}
+
 }  // namespace
 
 // ---- the walks -------------------------------------------------------------------------------
@@ -865,13 +876,8 @@ TEST(WizardWalk, FinishWithoutStartingTheProgram) {
     ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
     Wizard w;
     ASSERT_STEP(FindWizard(setup, &w));
-    ASSERT_STEP(WalkToDirectoryPage(w));
     // Same directory as the first walk: installing over an installation must work too.
-    ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
-    ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
-    ASSERT_STEP(InstallAndCheck(w, cleanup));
-    ASSERT_STEP(TutorialToLastPage(w, false));
+    ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
 
     HWND start = w.Control(kId选择框6);
     ASSERT_TRUE(Click(start));
@@ -1418,12 +1424,7 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
         ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
         Wizard w;
         ASSERT_STEP(FindWizard(setup, &w));
-        ASSERT_STEP(WalkToDirectoryPage(w));
-        ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
-        ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-        ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
-        ASSERT_STEP(InstallAndCheck(w, cleanup));
-        ASSERT_STEP(TutorialToLastPage(w, false));
+        ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
         ASSERT_EQ(CheckState(w.Control(kId选择框6)), BST_CHECKED);
         ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
         EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
