@@ -7,7 +7,6 @@
 #include <gdiplus.h>
 
 // GDI+ for the lifetime of the object.
-// GDI+ for the lifetime of the object.
 class GdiplusSession {
   public:
     GdiplusSession();

@@ -48,6 +48,12 @@ GdipImage DecodeImage(const void* data, size_t size) {
     return image;
 }
 
+GpImage* DecodedImages::Get(const std::string& bytes) {
+    auto found = images_.find(bytes);
+    if (found == images_.end()) found = images_.emplace(bytes, DecodeImage(bytes)).first;
+    return found->second.get();
+}
+
 namespace {
 
 // Bounds-checked reader over the GIF bytes.

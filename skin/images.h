@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,18 @@ inline GdipImage DecodeImage(const ImageBytes& bytes) {
 inline GdipImage DecodeImage(const std::string& bytes) {
     return DecodeImage(bytes.data(), bytes.size());
 }
+
+// Small pictures drawn on every paint (caption buttons, through each fade step), decoded once
+// from their bytes and kept while the object lives; it must go before GDI+ shuts down. A GDI+
+// image may not be drawn by two threads at once: one object serves one thread.
+class DecodedImages {
+  public:
+    // Null when the bytes do not decode.
+    GpImage* Get(const std::string& bytes);
+
+  private:
+    std::map<std::string, GdipImage> images_;
+};
 
 // The delay of every frame of a GIF in hundredths of a second (0 for a frame without a graphic
 // control extension), read from the bytes themselves: GDI+ on some systems reports the first

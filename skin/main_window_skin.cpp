@@ -40,7 +40,29 @@ struct BackdropLayer {
     int gloss = 0, drawCaption = 0, captionHeight = 0;
 };
 BackdropLayer g_layer;
+int g_layerSerial = 0;  // counts the layers drawn
 int g_backgroundGeneration = 0;
+// The caption band (icon and title over the layer) as the last render drew it, with everything
+// it was drawn from: a render that changes none of it copies the band instead of drawing the
+// outlined title's five passes again.
+struct CaptionBandKey {
+    int layerSerial = -1, width = 0, height = 0, margin = 0, stripWidth = 0;
+    std::string title, face;
+    int fontSize = 0, fontStyle = 0;
+    COLORREF colour = 0, outline = 0;
+    HICON icon = nullptr;
+    bool operator==(const CaptionBandKey& o) const {
+        return layerSerial == o.layerSerial && width == o.width && height == o.height &&
+               margin == o.margin && stripWidth == o.stripWidth && title == o.title &&
+               face == o.face && fontSize == o.fontSize && fontStyle == o.fontStyle &&
+               colour == o.colour && outline == o.outline && icon == o.icon;
+    }
+};
+struct CaptionBand {
+    HDC dc = nullptr;
+    CaptionBandKey key;
+};
+CaptionBand g_captionBand;
 
 using Gdiplus::GpLineGradient;
 
@@ -215,6 +237,10 @@ MainWindowSkin::MainWindowSkin() {
 }
 MainWindowSkin::~MainWindowSkin() {
     g_backgroundImage.reset();
+    ReleaseCanvas(g_layer.dc);
+    g_layer = BackdropLayer();
+    ReleaseCanvas(g_captionBand.dc);
+    g_captionBand = CaptionBand();
 }
 
 // ---- Settings and background -----------------------------------------------------------------
@@ -424,11 +450,15 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     const int w = client.right, h = client.bottom;
     // The rounded outline, given anew on every full render (a maximise or restore changes the
     // size after the region was set). The system owns the region once it is set: it is not
-    // deleted here.
-    SetWindowRgn(window, nullptr, TRUE);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowRgn(window, CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5), TRUE);
+    // deleted here. When the window already has exactly this outline nothing is changed: setting
+    // it again would only repaint the whole window a second time.
+    GdiRegion outline(CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5));
+    if (!outline || !HasRegion(window, outline.get())) {
+        SetWindowRgn(window, nullptr, TRUE);
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowRgn(window, outline.release(), TRUE);
+    }
 
     r = WindowRecord(i);  // the calls above may have re-entered the frame
     // Both surfaces are overwritten whole below, so those of the last render are reused.
@@ -441,7 +471,7 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
             BitBlt(r->captionBackdropDc, 0, 0, w, h, g_layer.dc, 0, 0, SRCCOPY);
         GdipGraphics g;
         gp::GdipCreateFromHDC(r->backgroundDc, g.out());
-        if (g && r->showTitle) DrawCaption(i, g.get(), true, nullptr);
+        if (g && r->showTitle) RenderCaption(i, g.get(), w, h);
         for (int k = 1; g && k <= r->captionButtons.Count(); k++)
             PaintFrameButton(i, k, g.get(), false, 0);
     }
@@ -451,6 +481,38 @@ void MainWindowSkin::RenderFrame(int i, HDC dc, bool copy) {
     }
     r->needsRender = 0;
     if (!g_renderSuppressed) InvalidateSkinnedControls(i);
+}
+
+void MainWindowSkin::RenderCaption(int i, void* graphics, int w, int h) {
+    const WindowSkinRecord& r = *WindowRecord(i);
+    CaptionBandKey key;
+    key.layerSerial = g_layerSerial;
+    key.width = w;
+    // Everything DrawCaption touches: the icon from y - 3, the title's box of 32 rows from y,
+    // its outline a row beyond.
+    key.height = std::min(h, frameMargin + 5 + 32 + 2);
+    key.margin = frameMargin;
+    key.stripWidth = r.captionButtonStrip.width;
+    key.title = WindowTextOf(r.hwnd);
+    key.face = r.titleFontFace;
+    key.fontSize = r.titleFontSize;
+    key.fontStyle = r.titleFontStyle;
+    key.colour = r.titleColour;
+    key.outline = r.titleOutlineColour;
+    key.icon = programIcon_;
+    if (g_captionBand.dc && g_captionBand.key == key) {
+        gp::GdipFlush(G(graphics), Gdiplus::FlushIntentionSync);
+        BitBlt(r.backgroundDc, 0, 0, key.width, key.height, g_captionBand.dc, 0, 0, SRCCOPY);
+        return;
+    }
+    DrawCaption(i, graphics, true, nullptr);
+    gp::GdipFlush(G(graphics), Gdiplus::FlushIntentionSync);
+    if (!CanvasOfSize(&g_captionBand.dc, key.width, key.height)) {
+        g_captionBand = CaptionBand();
+        return;
+    }
+    BitBlt(g_captionBand.dc, 0, 0, key.width, key.height, r.backgroundDc, 0, 0, SRCCOPY);
+    g_captionBand.key = std::move(key);
 }
 
 bool MainWindowSkin::DrawBackdropLayer(int i, int w, int h) {
@@ -480,6 +542,7 @@ bool MainWindowSkin::DrawBackdropLayer(int i, int w, int h) {
     }
     g.reset();
     g_layer = {layer, w, h, g_backgroundGeneration, r.gloss, r.drawCaption, r.captionHeight};
+    g_layerSerial++;
     return true;
 }
 
@@ -608,7 +671,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
     const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float fw = static_cast<float>(w), fh = static_cast<float>(h);
     const std::string& imageBytes = b.kind == kMaximizeKind && r->maximized ? b.image2 : b.image;
-    GdipImage image = DecodeImage(imageBytes);
+    GpImage* image = captionImages_.Get(imageBytes);
 
     GdipGraphics own;
     GpGraphics* g = G(graphics);
@@ -632,7 +695,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
                                    ColorRefToArgb(0xFFFFFF, 30))
                 : VerticalGradient(fx, fy, fh, ColorRefToArgb(0, 80), ColorRefToArgb(0xFFFFFF, 5));
         FillPath(g, brush.get(), shape.get());
-        if (image) gp::GdipDrawImageRect(g, image.get(), fx, fy, fw - 1, fh);
+        if (image) gp::GdipDrawImageRect(g, image, fx, fy, fw - 1, fh);
         own.reset();
         CopyToWindow(i, x, y, w, h);
         return;
@@ -641,7 +704,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
     GdipLineBrush sheen =
         VerticalGradient(fx, fy, fh, ColorRefToArgb(0xFFFFFF, 50), ColorRefToArgb(0, 0));
     if (sheen) gp::GdipFillRectangle(g, sheen.get(), fx - 1, fy, fw + 1, fh - 1);
-    if (image) gp::GdipDrawImageRect(g, image.get(), fx, fy, fw, fh);
+    if (image) gp::GdipDrawImageRect(g, image, fx, fy, fw, fh);
 
     auto separator = [&](int button, int lineAlpha) {
         const float lx =

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "images.h"
+
 class MainWindowSkin {
   public:
     MainWindowSkin();   // remembers the button-face colour as the base colour
@@ -59,6 +61,9 @@ class MainWindowSkin {
     // Background and outline of a w x h frame, kept until the size or the background changes.
     bool DrawBackdropLayer(int windowIndex, int w, int h);
     void DrawCaption(int windowIndex, void* graphics, bool rendering, const char* text);
+    // DrawCaption for a full render of a w x h frame, or the band it drew last time when nothing
+    // it depends on has changed.
+    void RenderCaption(int windowIndex, void* graphics, int w, int h);
     void PaintFrameButton(int windowIndex, int button, void* graphics, bool pressed, int alpha);
     void PaintFrameButtonOverlay(void* graphics, int windowIndex, int button, int alpha);
     void RestoreCaptionBackdrop(int windowIndex, int left, int top, int right, int bottom);
@@ -74,6 +79,7 @@ class MainWindowSkin {
     void InvalidateSkinnedControls(int windowIndex);
 
     HICON programIcon_ = nullptr;
+    DecodedImages captionImages_;  // the caption buttons' glyphs, drawn at every fade step
 };
 
 // The skin's base colour, background mode and prepared background picture (the message-box

@@ -129,6 +129,13 @@ bool IsTransparentWindow(HWND hwnd) {
     return HasStyle(ExStyleOf(hwnd), WS_EX_TRANSPARENT);
 }
 
+bool HasRegion(HWND hwnd, HRGN region) {
+    // Compared by the area covered: the system may keep the same shape as other rectangles.
+    GdiRegion current(CreateRectRgn(0, 0, 0, 0)), difference(CreateRectRgn(0, 0, 0, 0));
+    return current && difference && GetWindowRgn(hwnd, current.get()) != ERROR &&
+           CombineRgn(difference.get(), current.get(), region, RGN_XOR) == NULLREGION;
+}
+
 HDC ExcludeOpaqueChildren(HWND hwnd, HDC dc, int haveDc) {
     if (!haveDc) dc = GetDC(hwnd);
     for (HWND c = FindWindowExA(hwnd, nullptr, nullptr, nullptr); c;

@@ -37,6 +37,8 @@ void FillClientBackdrop(HWND hwnd, HDC dc, bool intoGivenDc);
 // ---- Child windows ----------------------------------------------------------------------------
 
 bool IsTransparentWindow(HWND hwnd);
+// True when the window's region (SetWindowRgn) is exactly `region`.
+bool HasRegion(HWND hwnd, HRGN region);
 // The child's window rectangle relative to its parent's client area; empty for a skinned
 // top-level window.
 RECT ChildRectInParent(HWND hwnd);

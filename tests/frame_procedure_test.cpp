@@ -208,6 +208,30 @@ TEST_F(FrameProcedure, AnswersOrForwardsEachMessage) {
     }
 }
 
+// A full render draws the caption as the window text is now, whether or not it draws the title
+// afresh or reuses the band of the last render.
+TEST_F(FrameProcedure, EveryFullRenderShowsTheTitleAsItIsNow) {
+    auto renderBand = [&](const char* title) {
+        SetWindowTextA(hwnd_, title);
+        Record().needsRender = 1;
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const CanvasImage surface(Record().backgroundDc);
+        std::vector<uint32_t> band;
+        for (int y = 0; y < kCaption; y++)
+            for (int x = 0; x < kW; x++) band.push_back(surface.At(x, y));
+        return band;
+    };
+    const auto first = renderBand("青岚笺语");
+    const auto again = renderBand("青岚笺语");
+    const auto other = renderBand("另一个标题 — 更长一些");
+    const auto otherAgain = renderBand("另一个标题 — 更长一些");
+    const auto back = renderBand("青岚笺语");
+    EXPECT_TRUE(first == again);
+    EXPECT_FALSE(first == other);
+    EXPECT_TRUE(other == otherAgain);
+    EXPECT_TRUE(first == back);
+}
+
 TEST_F(FrameProcedure, EveryFullRenderGivesTheRoundedRegionAgain) {
     // A square region, as a restore or a maximise by the system could leave; the size is unchanged.
     SetWindowRgn(hwnd_, CreateRectRgn(0, 0, kW, kH), TRUE);

@@ -1,6 +1,9 @@
 // frame-bench plain|skinned RUNS: times the wizard window's painting in this process and prints
 // the medians in milliseconds: a full render of the window, one page switch with its repaint, and
 // one hover repaint of a push button. "plain" runs without the skin engine (the baseline).
+// With "profile" as a third argument it also prints where the time went: the time spent in each
+// window class's procedure for each message (its own time, messages sent from inside it counted
+// where they are handled), summed over all runs.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "registry.h"
@@ -32,6 +38,58 @@ void Pump() {
     }
 }
 
+// Own time per (class, message), measured by a pair of call hooks around every sent message.
+struct Frame {
+    double start;
+    double inner;  // time of messages handled while this one was
+    std::string key;
+};
+std::vector<Frame> g_stack;
+std::map<std::string, std::pair<double, int>> g_ownTime;
+bool g_profiling = false;
+
+LRESULT CALLBACK BeforeCall(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && g_profiling) {
+        const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+        char cls[64] = "";
+        GetClassNameA(m->hwnd, cls, sizeof(cls));
+        char key[96];
+        snprintf(key, sizeof(key), "%s 0x%04X", cls, m->message);
+        g_stack.push_back({Now(), 0.0, key});
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK AfterCall(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && g_profiling && !g_stack.empty()) {
+        Frame f = g_stack.back();
+        g_stack.pop_back();
+        const double total = Now() - f.start;
+        auto& entry = g_ownTime[f.key];
+        entry.first += total - f.inner;
+        entry.second++;
+        if (!g_stack.empty()) g_stack.back().inner += total;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void PrintProfile(const char* what, double measured) {
+    std::vector<std::pair<double, std::string>> rows;
+    double sum = 0;
+    for (const auto& e : g_ownTime) {
+        char line[160];
+        snprintf(line, sizeof(line), "%-28s %6d calls", e.first.c_str(), e.second.second);
+        rows.push_back({e.second.first, line});
+        sum += e.second.first;
+    }
+    std::sort(rows.rbegin(), rows.rend());
+    printf("profile of %s (%.1f ms measured, %.1f ms inside window procedures):\n", what, measured,
+           sum);
+    for (size_t k = 0; k < rows.size() && k < 15; k++)
+        printf("  %8.1f ms  %s\n", rows[k].first, rows[k].second.c_str());
+    g_ownTime.clear();
+}
+
 double Median(int runs, const std::function<void(int)>& once) {
     std::vector<double> times;
     for (int n = 0; n < runs; n++) {
@@ -49,6 +107,21 @@ double Median(int runs, const std::function<void(int)>& once) {
 int main(int argc, char** argv) {
     bool skinned = argc > 1 && strcmp(argv[1], "skinned") == 0;
     int runs = argc > 2 ? atoi(argv[2]) : 30;
+    const bool profile = argc > 3 && strcmp(argv[3], "profile") == 0;
+    if (profile) {
+        SetWindowsHookExA(WH_CALLWNDPROC, BeforeCall, nullptr, GetCurrentThreadId());
+        SetWindowsHookExA(WH_CALLWNDPROCRET, AfterCall, nullptr, GetCurrentThreadId());
+    }
+    // Times a measured step, profiled when asked.
+    auto measure = [&](const char* what, const std::function<void(int)>& once) {
+        g_ownTime.clear();
+        g_profiling = profile;
+        double start = Now();
+        double median = Median(runs, once);
+        g_profiling = false;
+        if (profile) PrintProfile(what, Now() - start);
+        return median;
+    };
     if (skinned) {
         SkinGlobalSetUp();
         SkinModuleStartUp();
@@ -67,18 +140,18 @@ int main(int argc, char** argv) {
     }
 
     const UINT kRepaint = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
-    double render = Median(runs, [&](int) {
+    double render = measure("render", [&](int) {
         if (WindowSkinRecord* r = WindowRecord(FindWindowIndex(hwnd))) r->needsRender = 1;
         RedrawWindow(hwnd, nullptr, nullptr, kRepaint);
     });
-    double pageSwitch = Median(runs, [&](int n) {
+    double pageSwitch = measure("page switch", [&](int n) {
         wizard.SetCurrentPage((n + 1) % WizardWindow::kPageCount);
         RedrawWindow(wizard.controls().选择夹1, nullptr, nullptr, kRepaint);
     });
     wizard.SetCurrentPage(0);
     RedrawWindow(hwnd, nullptr, nullptr, kRepaint);
     HWND button = wizard.controls().按钮2;
-    double hover = Median(runs, [&](int n) {
+    double hover = measure("hover", [&](int n) {
         // Alternately entering and leaving: every call repaints the button in its other state.
         SendMessageA(button, n % 2 ? WM_MOUSELEAVE : WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
         UpdateWindow(button);
