@@ -347,15 +347,7 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
                                  hot ? 0x64FFFFFF : ThemeArgb(30),
                                  hot ? ThemeArgb(150) : ThemeArgb(100));
             }
-            GdipImage arrow = DecodeImage(SkinImages().arrowDown);
-            if (arrow) {
-                UINT aw = 0, ah = 0;
-                gp::GdipGetImageWidth(arrow.get(), &aw);
-                gp::GdipGetImageHeight(arrow.get(), &ah);
-                gp::GdipDrawImageRect(g.get(), arrow.get(), bx + (bw - static_cast<float>(aw)) / 2,
-                                      by + (bh - static_cast<float>(ah)) / 2,
-                                      static_cast<float>(aw), static_cast<float>(ah));
-            }
+            DrawImageCentredOn(g.get(), SkinImages().arrowDown, bx + bw / 2.0f, by + bh / 2);
             if (HasStyle(style, CBS_SIMPLE)) {
                 TextLayout layout = {"宋体", 12, 0};
                 layout.defaultFormat = true;

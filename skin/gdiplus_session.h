@@ -14,6 +14,9 @@ class GdiplusSession {
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool ok() const { return token_ != 0; }
+    // Registers `release` (once, however often it is given) to run whenever a session ends, before
+    // GDI+ shuts down: for caches of GDI+ objects kept beyond the paint that made them.
+    static void BeforeShutdown(void (*release)());
 
   private:
     ULONG_PTR token_ = 0;

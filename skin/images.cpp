@@ -1,6 +1,9 @@
 #include "images.h"
 
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 
 #include "com_ref.h"
 #include "skin_assets.h"
@@ -48,10 +51,35 @@ GdipImage DecodeImage(const void* data, size_t size) {
     return image;
 }
 
-GpImage* DecodedImages::Get(const std::string& bytes) {
-    auto found = images_.find(bytes);
-    if (found == images_.end()) found = images_.emplace(bytes, DecodeImage(bytes)).first;
-    return found->second.get();
+namespace {
+
+// Neither is destroyed at exit: a GDI+ session ending then may still release the cache, after
+// the destructors of static objects have run.
+std::recursive_mutex& CacheLock() {
+    static auto* lock = new std::recursive_mutex;
+    return *lock;
+}
+std::map<std::string, GdipImage>* g_cache = nullptr;
+
+void ReleaseImageCache() {
+    std::lock_guard<std::recursive_mutex> hold(CacheLock());
+    delete g_cache;
+    g_cache = nullptr;
+}
+
+}  // namespace
+
+void WithCachedImage(const void* data, size_t size, const std::function<void(GpImage*)>& draw) {
+    std::lock_guard<std::recursive_mutex> hold(CacheLock());
+    if (!g_cache) {
+        g_cache = new std::map<std::string, GdipImage>;
+        GdiplusSession::BeforeShutdown(ReleaseImageCache);
+    }
+    std::string key(static_cast<const char*>(data), data ? size : 0);
+    auto found = g_cache->find(key);
+    if (found == g_cache->end())
+        found = g_cache->emplace(std::move(key), DecodeImage(data, size)).first;
+    draw(found->second.get());
 }
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,17 +37,17 @@ inline GdipImage DecodeImage(const std::string& bytes) {
     return DecodeImage(bytes.data(), bytes.size());
 }
 
-// Small pictures drawn on every paint (caption buttons, through each fade step), decoded once
-// from their bytes and kept while the object lives; it must go before GDI+ shuts down. A GDI+
-// image may not be drawn by two threads at once: one object serves one thread.
-class DecodedImages {
-  public:
-    // Null when the bytes do not decode.
-    GpImage* Get(const std::string& bytes);
-
-  private:
-    std::map<std::string, GdipImage> images_;
-};
+// Pictures drawn on every paint (caption-button glyphs at each fade step, check boxes, arrows,
+// the message boxes' ground), decoded once for the process and kept until GDI+ shuts down.
+// `draw` gets the image, or null when the bytes do not decode, and runs under a lock: a GDI+
+// image may not be drawn by two threads at once.
+void WithCachedImage(const void* data, size_t size, const std::function<void(GpImage*)>& draw);
+inline void WithCachedImage(const ImageBytes& bytes, const std::function<void(GpImage*)>& draw) {
+    WithCachedImage(bytes.data, bytes.size, draw);
+}
+inline void WithCachedImage(const std::string& bytes, const std::function<void(GpImage*)>& draw) {
+    WithCachedImage(bytes.data(), bytes.size(), draw);
+}
 
 // The delay of every frame of a GIF in hundredths of a second (0 for a frame without a graphic
 // control extension), read from the bytes themselves: GDI+ on some systems reports the first

@@ -671,7 +671,11 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
     const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float fw = static_cast<float>(w), fh = static_cast<float>(h);
     const std::string& imageBytes = b.kind == kMaximizeKind && r->maximized ? b.image2 : b.image;
-    GpImage* image = captionImages_.Get(imageBytes);
+    auto drawGlyph = [&](GpGraphics* g, float width) {
+        WithCachedImage(imageBytes, [&](GpImage* image) {
+            if (image) gp::GdipDrawImageRect(g, image, fx, fy, width, fh);
+        });
+    };
 
     GdipGraphics own;
     GpGraphics* g = G(graphics);
@@ -695,7 +699,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
                                    ColorRefToArgb(0xFFFFFF, 30))
                 : VerticalGradient(fx, fy, fh, ColorRefToArgb(0, 80), ColorRefToArgb(0xFFFFFF, 5));
         FillPath(g, brush.get(), shape.get());
-        if (image) gp::GdipDrawImageRect(g, image, fx, fy, fw - 1, fh);
+        drawGlyph(g, fw - 1);
         own.reset();
         CopyToWindow(i, x, y, w, h);
         return;
@@ -704,7 +708,7 @@ void MainWindowSkin::PaintFrameButton(int i, int k, void* graphics, bool pressed
     GdipLineBrush sheen =
         VerticalGradient(fx, fy, fh, ColorRefToArgb(0xFFFFFF, 50), ColorRefToArgb(0, 0));
     if (sheen) gp::GdipFillRectangle(g, sheen.get(), fx - 1, fy, fw + 1, fh - 1);
-    if (image) gp::GdipDrawImageRect(g, image, fx, fy, fw, fh);
+    drawGlyph(g, fw);
 
     auto separator = [&](int button, int lineAlpha) {
         const float lx =

@@ -9,8 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "images.h"
-
 class MainWindowSkin {
   public:
     MainWindowSkin();   // remembers the button-face colour as the base colour
@@ -79,7 +77,6 @@ class MainWindowSkin {
     void InvalidateSkinnedControls(int windowIndex);
 
     HICON programIcon_ = nullptr;
-    DecodedImages captionImages_;  // the caption buttons' glyphs, drawn at every fade step
 };
 
 // The skin's base colour, background mode and prepared background picture (the message-box

@@ -58,12 +58,13 @@ void PaintFrameGround(GpGraphics* g, int w, int h) {
     const COLORREF base = SkinBaseColour();
     const float fw = static_cast<float>(w), fh = static_cast<float>(h);
     gp::GdipGraphicsClear(g, ColorRefToArgb(base));
-    if (GdipImage picture = DecodeImage(SkinBackgroundPicture())) {
+    WithCachedImage(SkinBackgroundPicture(), [&](GpImage* picture) {
+        if (!picture) return;
         UINT pw = 0, ph = 0;
-        gp::GdipGetImageWidth(picture.get(), &pw);
-        gp::GdipGetImageHeight(picture.get(), &ph);
-        gp::GdipDrawImageRectI(g, picture.get(), 0, 0, static_cast<INT>(pw), static_cast<INT>(ph));
-    }
+        gp::GdipGetImageWidth(picture, &pw);
+        gp::GdipGetImageHeight(picture, &ph);
+        gp::GdipDrawImageRectI(g, picture, 0, 0, static_cast<INT>(pw), static_cast<INT>(ph));
+    });
     FillArea(g, ColorRefToArgb(base, 220), 0, 0, fw, fh);
     FillArea(g, ColorRefToArgb(kWhite, 100), 0, 0, fw, fh);
     GdipLineBrush band =
@@ -81,13 +82,14 @@ ButtonBox BoxOf(const CaptionButton& b) {
 
 void DrawButtonImage(GpGraphics* g, const CaptionButton& b) {
     const ButtonBox box = BoxOf(b);
-    if (GdipImage image = DecodeImage(b.image)) {
+    WithCachedImage(b.image, [&](GpImage* image) {
+        if (!image) return;
         UINT iw = 0, ih = 0;
-        gp::GdipGetImageWidth(image.get(), &iw);
-        gp::GdipGetImageHeight(image.get(), &ih);
-        gp::GdipDrawImageRectI(g, image.get(), box.x, box.y + 3, static_cast<INT>(iw),
+        gp::GdipGetImageWidth(image, &iw);
+        gp::GdipGetImageHeight(image, &ih);
+        gp::GdipDrawImageRectI(g, image, box.x, box.y + 3, static_cast<INT>(iw),
                                static_cast<INT>(ih));
-    }
+    });
 }
 
 // Copies (x, y, w, h) of the window's surface to its screen, around its child windows.

@@ -56,15 +56,30 @@ void ClearRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, 
     gp::GdipResetClip(g);
 }
 
+namespace {
+
+// The picture at its pixel size, whatever resolution the file claims, placed with the point
+// `anchor` of the way across and down it at (x, y).
+void DrawAtPixelSize(GpGraphics* g, const ImageBytes& bytes, float x, float y, float anchor) {
+    if (!g) return;
+    WithCachedImage(bytes, [&](GpImage* image) {
+        if (!image) return;
+        UINT width = 0, height = 0;
+        gp::GdipGetImageWidth(image, &width);
+        gp::GdipGetImageHeight(image, &height);
+        const float w = static_cast<float>(width), h = static_cast<float>(height);
+        gp::GdipDrawImageRect(g, image, x - w * anchor, y - h * anchor, w, h);
+    });
+}
+
+}  // namespace
+
 void DrawImageAt(GpGraphics* g, const ImageBytes& bytes, float x, float y) {
-    GdipImage image = DecodeImage(bytes);
-    if (!g || !image) return;
-    UINT width = 0, height = 0;
-    gp::GdipGetImageWidth(image.get(), &width);
-    gp::GdipGetImageHeight(image.get(), &height);
-    // Pixel size, whatever resolution the file claims.
-    gp::GdipDrawImageRect(g, image.get(), x, y, static_cast<float>(width),
-                          static_cast<float>(height));
+    DrawAtPixelSize(g, bytes, x, y, 0);
+}
+
+void DrawImageCentredOn(GpGraphics* g, const ImageBytes& bytes, float x, float y) {
+    DrawAtPixelSize(g, bytes, x, y, 0.5f);
 }
 
 void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layout, uint32_t argb,

@@ -26,8 +26,9 @@ void FillPathGradient(GpGraphics* g, GpPath* path, float x1, float y1, float x2,
                       uint32_t from, uint32_t to);
 // Clears (x, y, width, height) to `argb` and nothing else; the clip is reset afterwards.
 void ClearRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height);
-// Decodes the image and draws it unscaled with its top-left corner at (x, y).
+// Draws the image unscaled with its top-left corner at (x, y), or with its centre there.
 void DrawImageAt(GpGraphics* g, const ImageBytes& bytes, float x, float y);
+void DrawImageCentredOn(GpGraphics* g, const ImageBytes& bytes, float x, float y);
 
 struct TextLayout {
     const char* face;

@@ -55,15 +55,7 @@ void DrawHalf(GpGraphics* g, const Half& half, const HalfLook& look) {
     GdipLineBrush fill =
         NewLineBrush(half.fromX, half.fromY, half.toX, half.toY, look.from, look.to);
     FillPath(g, fill.get(), shape.get());
-    GdipImage arrow = DecodeImage(*half.arrow);
-    if (arrow) {
-        UINT iw = 0, ih = 0;
-        gp::GdipGetImageWidth(arrow.get(), &iw);
-        gp::GdipGetImageHeight(arrow.get(), &ih);
-        // Drawn at its pixel size whatever resolution the image file states.
-        gp::GdipDrawImageRect(g, arrow.get(), half.arrowX - iw / 2.0f, half.arrowY - ih / 2.0f,
-                              static_cast<float>(iw), static_cast<float>(ih));
-    }
+    DrawImageCentredOn(g, *half.arrow, half.arrowX, half.arrowY);
     GdipPen pen = NewPen(look.outline);
     StrokePath(g, pen.get(), shape.get());
 }
