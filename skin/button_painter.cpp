@@ -1,11 +1,16 @@
 #include "button_painter.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "canvas.h"
 #include "control_font.h"
 #include "drawing.h"
 #include "geometry.h"
 #include "images.h"
 #include "paint_tools.h"
+#include "picture_cache.h"
 #include "registry.h"
 
 namespace {
@@ -16,6 +21,8 @@ constexpr int kBoxSize = 13;
 constexpr int kCorner = 5;
 
 using ButtonRef = ControlRef<ButtonRecord>;
+
+PictureCache g_pushButtonPictures;
 
 ButtonRef FindButton(HWND hwnd) {
     return FindControl(hwnd, &WindowSkinRecord::buttonTable);
@@ -130,7 +137,10 @@ void InstallCheckButtons(int windowIndex, HWND parent) {
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Check boxes ask their parent for WM_CTLCOLORSTATIC whenever the system draws them.
-    if (msg == WM_DESTROY) DeleteColourAnswer(hwnd);
+    if (msg == WM_DESTROY) {
+        DeleteColourAnswer(hwnd);
+        g_pushButtonPictures.Forget(hwnd);
+    }
     ButtonRef b = FindButton(hwnd);
     if (!b) return ForwardMessage(hwnd, msg, wp, lp);
     ButtonRecord& entry = *b.entry;
@@ -236,60 +246,79 @@ void StrokeGlow(GpGraphics* g, GpPath* path, int count, COLORREF colour, int alp
 
 // ---- Painters ---------------------------------------------------------------------------------
 
+namespace {
+
+// The push button's face and text over the backdrop already on the canvas; false when GDI+
+// could not draw.
+bool DrawPushButtonFace(HWND button, const ButtonRecord& entry, HDC canvas, UINT state,
+                        const RECT& rect) {
+    const int L = rect.left, T = rect.top, W = Width(rect), H = Height(rect);
+    const float l = static_cast<float>(L), t = static_cast<float>(T);
+    const float w = static_cast<float>(W), h = static_cast<float>(H);
+    GdipGraphics g = GraphicsOn(canvas);
+    GdipPath face;
+    gp::GdipCreatePath(Gdiplus::FillModeAlternate, face.out());
+    if (!g || !face) return false;
+    AddRoundedRect(face.get(), l, t, w - 1, h - 1, kCorner);
+
+    FillPathArgb(g.get(), face.get(), 0x78FFFFFF);
+    if (state & kStateDisabled) {
+        FillRectArgb(g.get(), 0xFFC0C0C0, l, t, w, h);
+        DrawPathArgb(g.get(), face.get(), 0x50000000);
+    } else {
+        FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, 0x00FFFFFF, 0x3C808080);
+        GdipPath gloss;
+        gp::GdipCreatePath(Gdiplus::FillModeAlternate, gloss.out());
+        if (gloss) {
+            AddTopRoundedRect(gloss.get(), L, T, W - 1, H / 2, kCorner);
+            FillPathGradient(g.get(), gloss.get(), l, t, l, t + h / 2, 0x32FFFFFF, 0x0AFFFFFF);
+        }
+        if (state & kStateHot) {
+            FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, ThemeArgb(60), ThemeArgb(10));
+            DrawPathArgb(g.get(), face.get(), ThemeArgb(255));
+        } else if (state & kStateFocus) {
+            StrokeGlow(g.get(), face.get(), 3, kGlowColour, 120);
+            DrawPathArgb(g.get(), face.get(), 0x46000000);
+        } else {
+            DrawPathArgb(g.get(), face.get(), 0x78000000);
+        }
+        if (state & kStatePressed) {
+            GdipPath pressed;
+            gp::GdipCreatePath(Gdiplus::FillModeAlternate, pressed.out());
+            if (pressed) {
+                AddRoundedRect(pressed.get(), l + 2, t + 2, w - 3, h - 3, kCorner);
+                FillPathGradient(g.get(), pressed.get(), 2, 2, 2, h - 2, ThemeArgb(60), 0x64FFFFFF);
+            }
+        }
+    }
+    TextLayout layout = {entry.fontFace.c_str(), static_cast<float>(entry.fontSize),
+                         entry.fontStyle};
+    layout.align = Gdiplus::StringAlignmentCenter;
+    layout.lineAlign = Gdiplus::StringAlignmentCenter;
+    DrawTextArgb(g.get(), entry.text, layout, TextArgb(button), 0, 2, w, h);
+    return true;
+}
+
+}  // namespace
+
 void PaintPushButton(HWND button, HDC target, UINT state, const RECT& rect) {
     ButtonRef b = FindButton(button);
     if (!b) return;
     const ButtonRecord& entry = *b.entry;
-    const int L = rect.left, T = rect.top, W = Width(rect), H = Height(rect);
-    const float l = static_cast<float>(L), t = static_cast<float>(T);
-    const float w = static_cast<float>(W), h = static_cast<float>(H);
-
+    const int W = Width(rect), H = Height(rect);
     ScopedCanvas canvas(BackgroundSnapshot(button, rect));
     if (!canvas) return;
-    {
-        GdipGraphics g = GraphicsOn(canvas.get());
-        GdipPath face;
-        gp::GdipCreatePath(Gdiplus::FillModeAlternate, face.out());
-        if (!g || !face) return;
-        AddRoundedRect(face.get(), l, t, w - 1, h - 1, kCorner);
-
-        FillPathArgb(g.get(), face.get(), 0x78FFFFFF);
-        if (state & kStateDisabled) {
-            FillRectArgb(g.get(), 0xFFC0C0C0, l, t, w, h);
-            DrawPathArgb(g.get(), face.get(), 0x50000000);
-        } else {
-            FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, 0x00FFFFFF, 0x3C808080);
-            GdipPath gloss;
-            gp::GdipCreatePath(Gdiplus::FillModeAlternate, gloss.out());
-            if (gloss) {
-                AddTopRoundedRect(gloss.get(), L, T, W - 1, H / 2, kCorner);
-                FillPathGradient(g.get(), gloss.get(), l, t, l, t + h / 2, 0x32FFFFFF, 0x0AFFFFFF);
-            }
-            if (state & kStateHot) {
-                FillPathGradient(g.get(), face.get(), l, t, l, t + h - 1, ThemeArgb(60),
-                                 ThemeArgb(10));
-                DrawPathArgb(g.get(), face.get(), ThemeArgb(255));
-            } else if (state & kStateFocus) {
-                StrokeGlow(g.get(), face.get(), 3, kGlowColour, 120);
-                DrawPathArgb(g.get(), face.get(), 0x46000000);
-            } else {
-                DrawPathArgb(g.get(), face.get(), 0x78000000);
-            }
-            if (state & kStatePressed) {
-                GdipPath pressed;
-                gp::GdipCreatePath(Gdiplus::FillModeAlternate, pressed.out());
-                if (pressed) {
-                    AddRoundedRect(pressed.get(), l + 2, t + 2, w - 3, h - 3, kCorner);
-                    FillPathGradient(g.get(), pressed.get(), 2, 2, 2, h - 2, ThemeArgb(60),
-                                     0x64FFFFFF);
-                }
-            }
-        }
-        TextLayout layout = {entry.fontFace.c_str(), static_cast<float>(entry.fontSize),
-                             entry.fontStyle};
-        layout.align = Gdiplus::StringAlignmentCenter;
-        layout.lineAlign = Gdiplus::StringAlignmentCenter;
-        DrawTextArgb(g.get(), entry.text, layout, TextArgb(button), 0, 2, w, h);
+    // The face is drawn from the backdrop and these alone: a picture kept from the same ones is
+    // copied instead of drawn again.
+    const std::string inputs = std::to_string(state) + ' ' + std::to_string(rect.left) + ' ' +
+                               std::to_string(rect.top) + ' ' + std::to_string(TextArgb(button)) +
+                               ' ' + std::to_string(ThemeArgb(255)) + ' ' + entry.fontFace + ' ' +
+                               std::to_string(entry.fontSize) + ' ' +
+                               std::to_string(entry.fontStyle) + ' ' + entry.text;
+    std::vector<uint32_t> backdrop;
+    if (!g_pushButtonPictures.Reuse(button, canvas.get(), W, H, inputs, &backdrop)) {
+        if (!DrawPushButtonFace(button, entry, canvas.get(), state, rect)) return;
+        g_pushButtonPictures.Keep(button, canvas.get(), W, H, inputs, std::move(backdrop));
     }
     BitBlt(target, 0, 0, W, H, canvas.get(), 0, 0, SRCCOPY);
 }

@@ -1,5 +1,6 @@
 #include "canvas.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "drawing.h"
@@ -148,6 +149,33 @@ void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink) {
         for (int x = 0; x < w; x++)
             to[x] = (to[x] & 0xFF000000u) | KeyOverPixel(from[x], to[x], k, t);
     }
+}
+
+bool ReadCanvasPixels(HDC dc, int w, int h, std::vector<uint32_t>* pixels) {
+    int stride = 0;
+    GdiFlush();
+    const uint32_t* from = w > 0 && h > 0 ? DibPixels(dc, w, h, &stride) : nullptr;
+    if (!from) return false;
+    pixels->resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; y++)
+        std::copy(from + static_cast<ptrdiff_t>(y) * stride,
+                  from + static_cast<ptrdiff_t>(y) * stride + w,
+                  pixels->begin() + static_cast<ptrdiff_t>(y) * w);
+    return true;
+}
+
+bool WriteCanvasPixels(HDC dc, int w, int h, const std::vector<uint32_t>& pixels) {
+    int stride = 0;
+    GdiFlush();
+    uint32_t* to = w > 0 && h > 0 && pixels.size() == static_cast<size_t>(w) * h
+                       ? DibPixels(dc, w, h, &stride)
+                       : nullptr;
+    if (!to) return false;
+    for (int y = 0; y < h; y++)
+        std::copy(pixels.begin() + static_cast<ptrdiff_t>(y) * w,
+                  pixels.begin() + static_cast<ptrdiff_t>(y + 1) * w,
+                  to + static_cast<ptrdiff_t>(y) * stride);
+    return true;
 }
 
 void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 // A 32-bit top-down DIB section of width x height, every pixel 0; `bits` (optional) receives the
 // address of its pixels. 0 when the size is empty or the bitmap cannot be made.
 HBITMAP CreateTopDownDib(int width, int height, void** bits = nullptr);
@@ -22,6 +25,10 @@ bool CanvasOfSize(HDC* canvas, int width, int height);
 // the anti-aliased edges of text drawn in `ink` do not carry its tint. Both must be 32-bit DIB
 // sections (canvases); otherwise the key alone is left out (TransparentBlt).
 void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink);
+// The w x h pixels at (0, 0) of a canvas (a 32-bit DIB section) as top-down words, read into
+// *pixels or written from `pixels`; false when `dc` holds no such bitmap of at least that size.
+bool ReadCanvasPixels(HDC dc, int w, int h, std::vector<uint32_t>* pixels);
+bool WriteCanvasPixels(HDC dc, int w, int h, const std::vector<uint32_t>& pixels);
 // Frees the canvas and forgets it; false (and nothing done) for 0 or a device context that is
 // not a registered canvas.
 bool ReleaseCanvas(HDC dc);

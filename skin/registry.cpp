@@ -169,7 +169,13 @@ void LeaveHot(WindowSkinRecord& record, int& hoverFlag) {
 }
 
 void RequestMouseLeave(HWND hwnd) {
+    // Asked on every mouse move: a request already standing for this window is left as it is
+    // (setting it anew restarts the system's tracking, which costs more than the repaint).
     TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_QUERY;
+    if (TrackMouseEvent(&track) && track.hwndTrack == hwnd && (track.dwFlags & TME_LEAVE)) return;
+    track = {};
     track.cbSize = sizeof(track);
     track.dwFlags = TME_LEAVE;
     track.hwndTrack = hwnd;

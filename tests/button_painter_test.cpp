@@ -86,6 +86,36 @@ TEST_F(Buttons, PushButtonFaceByState) {
     EXPECT_EQ(PushFace(b, kStateFocus)[(H / 2) * W + 8], normal[(H / 2) * W + 8]);
 }
 
+// A face drawn before is shown again as it was drawn (a hover switches two states over and over),
+// and whatever it is drawn from shows at once: the theme colour, the backdrop under a moved button.
+TEST_F(Buttons, RepaintedFacesFollowEverythingTheyAreDrawnFrom) {
+    BuildFixture();
+    const HWND b = c.push;
+    const int W = 100, mx = W / 2;
+    const std::vector<uint32_t> normal = PushFace(b, 0), hot = PushFace(b, kStateHot);
+    ASSERT_NE(normal, hot);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(PushFace(b, kStateHot), hot);
+        EXPECT_EQ(PushFace(b, 0), normal);
+    }
+
+    const COLORREF theme = g_skinSettings.themeColour;
+    g_skinSettings.themeColour = 0x000000FF;
+    EXPECT_TRUE(Near(PushFace(b, kStateHot)[mx], 0xFFFF0000, 1)) << "hover outline, red theme";
+    g_skinSettings.themeColour = theme;
+    EXPECT_EQ(PushFace(b, kStateHot), hot);
+
+    RECT r;
+    GetWindowRect(b, &r);
+    MapWindowPoints(nullptr, GetParent(b), reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(b, nullptr, r.left + 37, r.top + 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Settle();
+    const uint32_t face = Over(Over(BackdropOf(b, mx, 0), 0x78FFFFFF), 0x32FFFFFF);
+    const std::vector<uint32_t> moved = PushFace(b, 0);
+    EXPECT_NE(moved, normal);
+    EXPECT_TRUE(Near(moved[mx], Over(face, 0x78000000), 4)) << "normal outline after the move";
+}
+
 TEST_F(Buttons, InstallersTakeTheRightButtons) {
     BuildFixture();
     struct Case {

@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "drawing.h"
 #include "geometry.h"
+#include "picture_cache.h"
 #include "skin_support.h"
 #include "text_layout.h"
 
@@ -369,3 +370,58 @@ TEST_F(Primitives, RegisterCanvasUpdatesAnExistingEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+// A canvas of `w` x `h` filled with one colour.
+HDC FilledCanvas(int w, int h, uint32_t argb) {
+    HDC dc = CreateCanvas(w, h);
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, argb);
+    WriteCanvasPixels(dc, w, h, pixels);
+    return dc;
+}
+
+uint32_t FirstPixel(HDC dc) {
+    std::vector<uint32_t> pixels;
+    ReadCanvasPixels(dc, 1, 1, &pixels);
+    return pixels.empty() ? 0 : pixels[0];
+}
+
+}  // namespace
+
+TEST(PictureCacheTest, ReusesOnlyWhatWasDrawnFromTheSameBackdropAndInputs) {
+    PictureCache cache;
+    const HWND control = reinterpret_cast<HWND>(0x1234);
+    const uint32_t backdrop = 0xFF102030, painted = 0xFFA0B0C0;
+    // Draws: a canvas holding the backdrop, painted over and kept under `inputs`.
+    auto keep = [&](const std::string& inputs, uint32_t under, uint32_t over) {
+        ScopedCanvas canvas(FilledCanvas(8, 4, under));
+        std::vector<uint32_t> seen;
+        EXPECT_FALSE(cache.Reuse(control, canvas.get(), 8, 4, inputs, &seen)) << inputs;
+        EXPECT_EQ(seen, std::vector<uint32_t>(32, under));
+        ScopedCanvas paint(FilledCanvas(8, 4, over));
+        BitBlt(canvas.get(), 0, 0, 8, 4, paint.get(), 0, 0, SRCCOPY);
+        cache.Keep(control, canvas.get(), 8, 4, inputs, std::move(seen));
+    };
+    // What a repaint finds: the kept picture's first pixel, or 0 when it must draw.
+    auto reuse = [&](const std::string& inputs, uint32_t under, int w = 8) {
+        ScopedCanvas canvas(FilledCanvas(w, 4, under));
+        std::vector<uint32_t> seen;
+        return cache.Reuse(control, canvas.get(), w, 4, inputs, &seen) ? FirstPixel(canvas.get())
+                                                                       : 0u;
+    };
+    keep("hot", backdrop, painted);
+    EXPECT_EQ(reuse("hot", backdrop), painted);
+    EXPECT_EQ(reuse("normal", backdrop), 0u);
+    EXPECT_EQ(reuse("hot", 0xFF102031), 0u) << "another backdrop";
+    EXPECT_EQ(reuse("hot", backdrop, 7), 0u) << "another size";
+    EXPECT_EQ(reuse("hot", backdrop), painted);
+    // Four pictures a control; the one used longest ago goes first.
+    for (const char* inputs : {"a", "b", "c"}) keep(inputs, backdrop, 0xFF000001);
+    EXPECT_EQ(reuse("hot", backdrop), painted);
+    keep("d", backdrop, 0xFF000002);
+    EXPECT_EQ(reuse("a", backdrop), 0u);
+    EXPECT_EQ(reuse("hot", backdrop), painted);
+    cache.Forget(control);
+    EXPECT_EQ(reuse("hot", backdrop), 0u);
+}
