@@ -151,30 +151,34 @@ void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink) {
     }
 }
 
+namespace {
+
+// h rows of w words from one block of pixels to another, each with its own stride in words.
+void CopyRows(const uint32_t* from, ptrdiff_t fromStride, uint32_t* to, ptrdiff_t toStride, int w,
+              int h) {
+    for (int y = 0; y < h; y++)
+        std::copy(from + y * fromStride, from + y * fromStride + w, to + y * toStride);
+}
+
+}  // namespace
+
 bool ReadCanvasPixels(HDC dc, int w, int h, std::vector<uint32_t>* pixels) {
     int stride = 0;
     GdiFlush();
     const uint32_t* from = w > 0 && h > 0 ? DibPixels(dc, w, h, &stride) : nullptr;
     if (!from) return false;
     pixels->resize(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; y++)
-        std::copy(from + static_cast<ptrdiff_t>(y) * stride,
-                  from + static_cast<ptrdiff_t>(y) * stride + w,
-                  pixels->begin() + static_cast<ptrdiff_t>(y) * w);
+    CopyRows(from, stride, pixels->data(), w, w, h);
     return true;
 }
 
 bool WriteCanvasPixels(HDC dc, int w, int h, const std::vector<uint32_t>& pixels) {
     int stride = 0;
     GdiFlush();
-    uint32_t* to = w > 0 && h > 0 && pixels.size() == static_cast<size_t>(w) * h
-                       ? DibPixels(dc, w, h, &stride)
-                       : nullptr;
+    const bool sized = w > 0 && h > 0 && pixels.size() == static_cast<size_t>(w) * h;
+    uint32_t* to = sized ? DibPixels(dc, w, h, &stride) : nullptr;
     if (!to) return false;
-    for (int y = 0; y < h; y++)
-        std::copy(pixels.begin() + static_cast<ptrdiff_t>(y) * w,
-                  pixels.begin() + static_cast<ptrdiff_t>(y + 1) * w,
-                  to + static_cast<ptrdiff_t>(y) * stride);
+    CopyRows(pixels.data(), w, to, stride, w, h);
     return true;
 }
 

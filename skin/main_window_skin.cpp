@@ -30,7 +30,6 @@ constexpr int kBorderZone = 10;  // the sizing zone along each edge of a resizab
 COLORREF g_baseColour = 0;
 int g_backgroundMode = 4;
 std::string g_backgroundPicture;
-GdipImage g_backgroundImage;  // g_backgroundPicture decoded once
 int g_renderSuppressed = 0;
 // The frame's background and outline depend only on the size and the skin background: the layer
 // is drawn once per size and copied on every later render.
@@ -236,7 +235,6 @@ MainWindowSkin::MainWindowSkin() {
     g_baseColour = GetSysColor(COLOR_BTNFACE);
 }
 MainWindowSkin::~MainWindowSkin() {
-    g_backgroundImage.reset();
     ReleaseCanvas(g_layer.dc);
     g_layer = BackdropLayer();
     ReleaseCanvas(g_captionBand.dc);
@@ -260,7 +258,6 @@ void MainWindowSkin::SetWindowBackground(const char*, const void* picture, size_
         g_backgroundPicture = BlendEdgeIntoBase(picture, size, g_backgroundMode, g_baseColour);
     else
         g_backgroundPicture.assign(static_cast<const char*>(picture), picture ? size : 0);
-    g_backgroundImage = DecodeImage(g_backgroundPicture);
     g_backgroundGeneration++;
 }
 
@@ -396,26 +393,28 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
     auto paintGround = [&] {
         gp::GdipFillRectangleI(g, NewSolidBrush(ColorRefToArgb(g_baseColour, 255)).get(), 0, 0, w,
                                h);
-        GpImage* picture = g_backgroundImage.get();
-        if (!picture) return;
-        UINT pw = 0, ph = 0;
-        gp::GdipGetImageWidth(picture, &pw);
-        gp::GdipGetImageHeight(picture, &ph);
-        const INT iw = static_cast<INT>(pw), ih = static_cast<INT>(ph);
-        switch (g_backgroundMode) {
-            case 1:
-                gp::GdipDrawImageRectI(g, picture, w - iw, 0, iw, ih);
-                break;
-            case 2:
-                gp::GdipDrawImageRectI(g, picture, (w - iw) / 2, (h - ih) / 2, iw, ih);
-                break;
-            case 3:
-                gp::GdipDrawImageRectI(g, picture, 0, 0, w, h);
-                break;
-            default:
-                gp::GdipDrawImageRectI(g, picture, 0, 0, iw, ih);
-                break;
-        }
+        // Decoded once for the frame and the message boxes alike.
+        WithCachedImage(g_backgroundPicture, [&](GpImage* picture) {
+            if (!picture) return;
+            UINT pw = 0, ph = 0;
+            gp::GdipGetImageWidth(picture, &pw);
+            gp::GdipGetImageHeight(picture, &ph);
+            const INT iw = static_cast<INT>(pw), ih = static_cast<INT>(ph);
+            switch (g_backgroundMode) {
+                case 1:
+                    gp::GdipDrawImageRectI(g, picture, w - iw, 0, iw, ih);
+                    break;
+                case 2:
+                    gp::GdipDrawImageRectI(g, picture, (w - iw) / 2, (h - ih) / 2, iw, ih);
+                    break;
+                case 3:
+                    gp::GdipDrawImageRectI(g, picture, 0, 0, w, h);
+                    break;
+                default:
+                    gp::GdipDrawImageRectI(g, picture, 0, 0, iw, ih);
+                    break;
+            }
+        });
     };
     // The ground goes inside the rounded clip and inside the window's region
     // (CreateRoundRectRgn(0, 0, w + 1, h + 1, 5, 5)), which shows a pixel or two at the top

@@ -12,7 +12,7 @@
 class MainWindowSkin {
   public:
     MainWindowSkin();   // remembers the button-face colour as the base colour
-    ~MainWindowSkin();  // lets the decoded background go while GDI+ still runs
+    ~MainWindowSkin();  // lets the frame's surfaces go
     MainWindowSkin(const MainWindowSkin&) = delete;
     MainWindowSkin& operator=(const MainWindowSkin&) = delete;
 
