@@ -140,7 +140,7 @@ TEST_F(Installation, WindowAnswersWhileFilesAreWritten) {
     CreateDirectoryA(dirText.c_str(), nullptr);
     TestView view(dirText, Desktop());
     HWND target = view.window();
-    std::atomic<bool> writing{false}, done{false};
+    std::atomic<bool> writing{false}, done{false}, proberStopped{false};
     std::atomic<int> probes{0}, late{0};
     std::atomic<DWORD> slowest{0};
     view.whileWriting = [&] {
@@ -161,9 +161,16 @@ TEST_F(Installation, WindowAnswersWhileFilesAreWritten) {
             probes++;
             Sleep(10);
         }
+        proberStopped = true;
     });
     EXPECT_TRUE(RunInstallation(view, payload_));
+    // A probe sent after the installation's last pump is answered by the message loop the
+    // window returns to; go on answering until the prober has stopped.
     done = true;
+    while (!proberStopped) {
+        PumpPendingMessages();
+        Sleep(1);
+    }
     prober.join();
     EXPECT_GT(probes.load(), 0);
     EXPECT_EQ(late.load(), 0) << "slowest answer " << slowest.load() << " ms";
