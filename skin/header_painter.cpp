@@ -265,13 +265,10 @@ void PaintHeader(int windowIndex, int index, HDC dc) {
                 gp::GdipCreatePen2(dividerBrush.get(), 1.0f, Gdiplus::UnitWorld, divider.out());
             if (g && divider) gp::GdipDrawLine(g.get(), divider.get(), fw - 1, ft, fw - 1, ft + fh);
 
-            UINT iw = 0, ih = 0;
             GdipBitmap image;
             if (icon) gp::GdipCreateBitmapFromHICON(icon, image.out());
-            if (image) {
-                gp::GdipGetImageWidth(image.get(), &iw);
-                gp::GdipGetImageHeight(image.get(), &ih);
-            }
+            const PixelSize size = ImagePixelSize(image.get());
+            const UINT iw = static_cast<UINT>(size.width), ih = static_cast<UINT>(size.height);
             const int tw =
                 MeasureTextWidth(text, entry->fontFace.c_str(), entry->fontSize, entry->fontStyle);
             const int x = ImageX(info.fmt, w, static_cast<int>(iw), tw, margin);

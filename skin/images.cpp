@@ -29,6 +29,15 @@ const SkinImageSet& SkinImages() {
     return set;
 }
 
+PixelSize ImagePixelSize(GpImage* image) {
+    UINT width = 0, height = 0;
+    if (image) {
+        gp::GdipGetImageWidth(image, &width);
+        gp::GdipGetImageHeight(image, &height);
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
 GdipImage DecodeImage(const void* data, size_t size) {
     GdipImage image;
     if (!data || size == 0) return image;

@@ -37,6 +37,12 @@ inline GdipImage DecodeImage(const std::string& bytes) {
     return DecodeImage(bytes.data(), bytes.size());
 }
 
+// A picture's size in pixels; 0 x 0 for none.
+struct PixelSize {
+    int width = 0, height = 0;
+};
+PixelSize ImagePixelSize(GpImage* image);
+
 // Pictures drawn on every paint (caption-button glyphs at each fade step, check boxes, arrows,
 // the message boxes' ground), decoded once for the process and kept until GDI+ shuts down.
 // `draw` gets the image, or null when the bytes do not decode, and runs under a lock: a GDI+

@@ -72,11 +72,8 @@ GpGraphics* G(void* graphics) {
 // The average colour of 2000 pixels taken at random; black when the picture does not decode.
 COLORREF EstimateBaseColour(const void* picture, size_t size) {
     GdipImage image = DecodeImage(picture, size);
-    UINT w = 0, h = 0;
-    if (image) {
-        gp::GdipGetImageWidth(image.get(), &w);
-        gp::GdipGetImageHeight(image.get(), &h);
-    }
+    const PixelSize pictureSize = ImagePixelSize(image.get());
+    const UINT w = static_cast<UINT>(pictureSize.width), h = static_cast<UINT>(pictureSize.height);
     if (!w || !h) return 0;
     std::mt19937 random(GetTickCount());
     std::uniform_int_distribution<UINT> xs(0, w - 1), ys(0, h - 1);
@@ -98,11 +95,8 @@ COLORREF EstimateBaseColour(const void* picture, size_t size) {
 std::string BlendEdgeIntoBase(const void* picture, size_t size, int mode, COLORREF base) {
     std::string original(static_cast<const char*>(picture), size);
     GdipImage image = DecodeImage(picture, size);
-    UINT w = 0, h = 0;
-    if (image) {
-        gp::GdipGetImageWidth(image.get(), &w);
-        gp::GdipGetImageHeight(image.get(), &h);
-    }
+    const PixelSize pictureSize = ImagePixelSize(image.get());
+    const UINT w = static_cast<UINT>(pictureSize.width), h = static_cast<UINT>(pictureSize.height);
     if (!w || !h) return original;
     GdipBitmap bitmap = NewArgbBitmap(static_cast<int>(w), static_cast<int>(h));
     GdipGraphics g;
@@ -396,10 +390,8 @@ void MainWindowSkin::PaintFrameBackground(void* graphics, int i, int w, int h) {
         // Decoded once for the frame and the message boxes alike.
         WithCachedImage(g_backgroundPicture, [&](GpImage* picture) {
             if (!picture) return;
-            UINT pw = 0, ph = 0;
-            gp::GdipGetImageWidth(picture, &pw);
-            gp::GdipGetImageHeight(picture, &ph);
-            const INT iw = static_cast<INT>(pw), ih = static_cast<INT>(ph);
+            const PixelSize size = ImagePixelSize(picture);
+            const INT iw = size.width, ih = size.height;
             switch (g_backgroundMode) {
                 case 1:
                     gp::GdipDrawImageRectI(g, picture, w - iw, 0, iw, ih);

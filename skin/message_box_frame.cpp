@@ -58,13 +58,7 @@ void PaintFrameGround(GpGraphics* g, int w, int h) {
     const COLORREF base = SkinBaseColour();
     const float fw = static_cast<float>(w), fh = static_cast<float>(h);
     gp::GdipGraphicsClear(g, ColorRefToArgb(base));
-    WithCachedImage(SkinBackgroundPicture(), [&](GpImage* picture) {
-        if (!picture) return;
-        UINT pw = 0, ph = 0;
-        gp::GdipGetImageWidth(picture, &pw);
-        gp::GdipGetImageHeight(picture, &ph);
-        gp::GdipDrawImageRectI(g, picture, 0, 0, static_cast<INT>(pw), static_cast<INT>(ph));
-    });
+    DrawImageAt(g, SkinBackgroundPicture(), 0, 0);
     FillArea(g, ColorRefToArgb(base, 220), 0, 0, fw, fh);
     FillArea(g, ColorRefToArgb(kWhite, 100), 0, 0, fw, fh);
     GdipLineBrush band =
@@ -82,14 +76,7 @@ ButtonBox BoxOf(const CaptionButton& b) {
 
 void DrawButtonImage(GpGraphics* g, const CaptionButton& b) {
     const ButtonBox box = BoxOf(b);
-    WithCachedImage(b.image, [&](GpImage* image) {
-        if (!image) return;
-        UINT iw = 0, ih = 0;
-        gp::GdipGetImageWidth(image, &iw);
-        gp::GdipGetImageHeight(image, &ih);
-        gp::GdipDrawImageRectI(g, image, box.x, box.y + 3, static_cast<INT>(iw),
-                               static_cast<INT>(ih));
-    });
+    DrawImageAt(g, b.image, static_cast<float>(box.x), static_cast<float>(box.y + 3));
 }
 
 // Copies (x, y, w, h) of the window's surface to its screen, around its child windows.

@@ -64,10 +64,8 @@ void DrawAtPixelSize(GpGraphics* g, const ImageBytes& bytes, float x, float y, f
     if (!g) return;
     WithCachedImage(bytes, [&](GpImage* image) {
         if (!image) return;
-        UINT width = 0, height = 0;
-        gp::GdipGetImageWidth(image, &width);
-        gp::GdipGetImageHeight(image, &height);
-        const float w = static_cast<float>(width), h = static_cast<float>(height);
+        const PixelSize size = ImagePixelSize(image);
+        const float w = static_cast<float>(size.width), h = static_cast<float>(size.height);
         gp::GdipDrawImageRect(g, image, x - w * anchor, y - h * anchor, w, h);
     });
 }

@@ -28,6 +28,10 @@ void FillPathGradient(GpGraphics* g, GpPath* path, float x1, float y1, float x2,
 void ClearRectArgb(GpGraphics* g, uint32_t argb, float x, float y, float width, float height);
 // Draws the image unscaled with its top-left corner at (x, y), or with its centre there.
 void DrawImageAt(GpGraphics* g, const ImageBytes& bytes, float x, float y);
+inline void DrawImageAt(GpGraphics* g, const std::string& bytes, float x, float y) {
+    DrawImageAt(g, ImageBytes{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()},
+                x, y);
+}
 void DrawImageCentredOn(GpGraphics* g, const ImageBytes& bytes, float x, float y);
 
 struct TextLayout {

@@ -66,15 +66,11 @@ void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
                                std::optional<int> width, std::optional<int> height) {
     if (animationDc || !window) return;
     image_ = DecodeImage(bytes, size);
-    UINT iw = 0, ih = 0;
-    if (image_) {
-        gp::GdipGetImageWidth(image_.get(), &iw);
-        gp::GdipGetImageHeight(image_.get(), &ih);
-    }
+    const PixelSize pictureSize = ImagePixelSize(image_.get());
     x_ = x;
     y_ = y;
-    width_ = width ? *width : static_cast<int>(iw);
-    height_ = height ? *height : static_cast<int>(ih);
+    width_ = width ? *width : pictureSize.width;
+    height_ = height ? *height : pictureSize.height;
     delays_ = GifFrameDelays(bytes, size);
     animationDc = GetDC(window);
     ResetEvent(stopEvent_);
@@ -103,14 +99,12 @@ void PanelSkin::AnimationLoop() {
             if (!animationDc || !animationGraphics_) return;
             gp::GdipImageSelectActiveFrame(image_.get(), &kFrameDimensionTime, k);
             if (cacheDc) BitBlt(animationDc, x_, y_, width_, height_, cacheDc, x_, y_, SRCCOPY);
-            UINT iw = 0, ih = 0;
-            gp::GdipGetImageWidth(image_.get(), &iw);
-            gp::GdipGetImageHeight(image_.get(), &ih);
-            gp::GdipDrawImageRectRect(animationGraphics_.get(), image_.get(),
-                                      static_cast<float>(x_), static_cast<float>(y_),
-                                      static_cast<float>(width_), static_cast<float>(height_), 0, 0,
-                                      static_cast<float>(iw), static_cast<float>(ih),
-                                      Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+            const PixelSize size = ImagePixelSize(image_.get());
+            gp::GdipDrawImageRectRect(
+                animationGraphics_.get(), image_.get(), static_cast<float>(x_),
+                static_cast<float>(y_), static_cast<float>(width_), static_cast<float>(height_), 0,
+                0, static_cast<float>(size.width), static_cast<float>(size.height),
+                Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
             gp::GdipFlush(animationGraphics_.get(), Gdiplus::FlushIntentionSync);
             delay = k < delays_.size() ? delays_[k] * 10 : 100;
         }
