@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "com_ref.h"
 #include "skin_assets.h"
@@ -68,7 +69,9 @@ std::recursive_mutex& CacheLock() {
     static auto* lock = new std::recursive_mutex;
     return *lock;
 }
-std::map<std::string, GdipImage>* g_cache = nullptr;
+// Keyed by the bytes themselves; looked up through a view, so a paint copies nothing.
+using ImageCache = std::map<std::string, GdipImage, std::less<>>;
+ImageCache* g_cache = nullptr;
 
 void ReleaseImageCache() {
     std::lock_guard<std::recursive_mutex> hold(CacheLock());
@@ -81,13 +84,13 @@ void ReleaseImageCache() {
 void WithCachedImage(const void* data, size_t size, const std::function<void(GpImage*)>& draw) {
     std::lock_guard<std::recursive_mutex> hold(CacheLock());
     if (!g_cache) {
-        g_cache = new std::map<std::string, GdipImage>;
+        g_cache = new ImageCache;
         GdiplusSession::BeforeShutdown(ReleaseImageCache);
     }
-    std::string key(static_cast<const char*>(data), data ? size : 0);
+    const std::string_view key(static_cast<const char*>(data), data ? size : 0);
     auto found = g_cache->find(key);
     if (found == g_cache->end())
-        found = g_cache->emplace(std::move(key), DecodeImage(data, size)).first;
+        found = g_cache->emplace(std::string(key), DecodeImage(data, size)).first;
     draw(found->second.get());
 }
 
