@@ -10,6 +10,7 @@
 
 #include "archive_reader.h"
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "paths.h"
 
 namespace {
@@ -40,6 +41,11 @@ class FileHandle {
     HANDLE h_;
 };
 
+bool GbkFromUtf8(const std::string& utf8, std::string* gbk) {
+    // Bytes that are no UTF-8 become U+FFFD, which GBK has not: such a name is refused too.
+    return GbkFromWide(WideFromUtf8(utf8), gbk);
+}
+
 int Fail(ExtractResult* result, ExtractError error, const std::string& entry = "",
          const std::string& path = "") {
     if (result) *result = ExtractResult{error, entry, path};
@@ -55,13 +61,15 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
         return Fail(result, ExtractError::BadArguments, "", archivePath);
 
     zlib_filefunc64_def io;
-    fill_win32_filefunc64A(&io);
-    UnzipHandle zip(unzOpen2_64(archivePath.c_str(), &io));
+    fill_win32_filefunc64W(&io);
+    const std::wstring wideArchivePath = WideFromGbk(archivePath);
+    UnzipHandle zip(unzOpen2_64(wideArchivePath.c_str(), &io));
     if (!zip) return Fail(result, ExtractError::OpenFailed, "", archivePath);
 
     // First pass: read the whole directory and check every name before anything is written.
     std::vector<ArchiveEntry> entries;
-    if (ReadArchiveEntries(zip.get(), targetDir, &entries, result) != ExtractError::None)
+    if (ReadArchiveEntries(zip.get(), targetDir, &entries, result, GbkFromUtf8) !=
+        ExtractError::None)
         return 0;  // `result` tells which entry and why
 
     std::vector<std::string> createdDirs;
@@ -82,8 +90,9 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
         if (!madeDir) return Fail(result, ExtractError::MakeDirectory, entry.name, dir);
         if (!entry.IsDirectory()) {
             bool existed = FileExists(out);
-            if (existed) SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_NORMAL);
-            FileHandle file(CreateFileA(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+            const std::wstring wideOut = WideFromGbk(out);
+            if (existed) SetFileAttributesW(wideOut.c_str(), FILE_ATTRIBUTE_NORMAL);
+            FileHandle file(CreateFileW(wideOut.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file.valid()) return Fail(result, ExtractError::WriteFailed, entry.name, out);
             if (!existed && journal) journal->AddFile(out);
@@ -97,10 +106,10 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
             if (!file.Close() && error == ExtractError::None) error = ExtractError::WriteFailed;
             if (error != ExtractError::None) {
                 // A half-written file is worse than none.
-                if (!existed) DeleteFileA(out.c_str());
+                if (!existed) DeleteFileW(wideOut.c_str());
                 return Fail(result, error, entry.name, out);
             }
-            SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_NORMAL);
+            SetFileAttributesW(wideOut.c_str(), FILE_ATTRIBUTE_NORMAL);
         }
         rc = unzGoToNextFile(zip.get());
     }

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr uLong kAttributeDirectory = 0x10;
+constexpr uLong kFlagUtf8Name = 0x800;
 
 ExtractError Refuse(ExtractResult* result, ExtractError error, const std::string& entry = "",
                     const std::string& path = "") {
@@ -23,6 +24,21 @@ bool ReadCurrentEntry(unzFile zip, ArchiveEntry* entry) {
     return true;
 }
 
+bool IsAscii(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// The entry's name in GBK: as stored, or decoded when the entry says it is UTF-8.
+bool DecodeName(ArchiveEntry* entry, Utf8NameDecoder decodeUtf8) {
+    if (!(entry->info.flag & kFlagUtf8Name) || IsAscii(entry->name)) return true;
+    std::string gbk;
+    if (!decodeUtf8 || !decodeUtf8(entry->name, &gbk)) return false;
+    entry->name = gbk;
+    return true;
+}
+
 }  // namespace
 
 bool ArchiveEntry::IsDirectory() const {
@@ -30,12 +46,15 @@ bool ArchiveEntry::IsDirectory() const {
 }
 
 ExtractError ReadArchiveEntries(unzFile zip, const std::string& targetDir,
-                                std::vector<ArchiveEntry>* entries, ExtractResult* result) {
+                                std::vector<ArchiveEntry>* entries, ExtractResult* result,
+                                Utf8NameDecoder decodeUtf8) {
     entries->clear();
     int rc = unzGoToFirstFile(zip);
     while (rc == UNZ_OK) {
         ArchiveEntry entry;
         if (!ReadCurrentEntry(zip, &entry)) return Refuse(result, ExtractError::Damaged);
+        if (!DecodeName(&entry, decodeUtf8))
+            return Refuse(result, ExtractError::Damaged, entry.name);
         if (!IsSafeEntryName(entry.name)) return Refuse(result, ExtractError::Damaged, entry.name);
         bool encrypted = entry.info.flag & 1;
         bool supported =

@@ -13,19 +13,26 @@
 #include "archive.h"
 
 struct ArchiveEntry {
-    std::string name;  // as stored, '/' separators
+    std::string name;  // GBK, '/' separators (see ReadArchiveEntries)
     unz_file_info64 info = {};
 
     // A directory by its attribute or by a name ending in a separator.
     bool IsDirectory() const;
 };
 
-// Reads the whole central directory of `zip` into `entries`. Refuses the archive (Damaged, with
-// the entry concerned in `result`) at an unreadable record, an unsafe name, an encrypted entry or
-// a compression method other than stored or deflate; refuses it with PathTooLong when an entry's
-// path below `targetDir` would pass the ANSI limit. Returns ExtractError::None when all is well.
+// Turns an entry name stored as UTF-8 into GBK; false when it has no GBK form.
+using Utf8NameDecoder = bool (*)(const std::string& utf8, std::string* gbk);
+
+// Reads the whole central directory of `zip` into `entries`. Names are GBK as stored, except those
+// of entries whose UTF-8 flag (general-purpose bit 11) is set: `decodeUtf8` turns these into GBK
+// (without one, only an ASCII name passes, the same bytes in both). Refuses the archive (Damaged,
+// with the entry concerned in `result`) at an unreadable record, a name without a GBK form, an
+// unsafe name, an encrypted entry or a compression method other than stored or deflate; refuses
+// it with PathTooLong when an entry's path below `targetDir` would pass the ANSI limit. Returns
+// ExtractError::None when all is well.
 ExtractError ReadArchiveEntries(unzFile zip, const std::string& targetDir,
-                                std::vector<ArchiveEntry>* entries, ExtractResult* result);
+                                std::vector<ArchiveEntry>* entries, ExtractResult* result,
+                                Utf8NameDecoder decodeUtf8 = nullptr);
 
 // Where inflated bytes go; returns false when they could not be written.
 using ChunkSink = std::function<bool(const char* data, size_t size)>;

@@ -4,6 +4,7 @@
 #pragma once
 
 #define QL_WIZARD_CLASS "QinglanWizardWindow"
+#define QL_WIZARD_CLASS_W L"QinglanWizardWindow"
 
 enum WizardControlId {
     kId选择夹1 = 100,

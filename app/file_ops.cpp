@@ -5,13 +5,20 @@
 #include <shobjidl.h>
 
 #include "com_ref.h"
+#include "gbk_text.h"
 #include "paths.h"
+#include "texts.h"
 
 namespace {
 
 DWORD Attributes(const std::string& path) {
     if (path.empty() || path.size() > kMaxAnsiPath) return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(WideFromGbk(path).c_str());
+}
+
+DWORD Attributes(const std::wstring& path) {
+    if (path.empty() || path.size() >= MAX_PATH) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(path.c_str());
 }
 
 bool FitsAnsiLimit(const std::string& path) {
@@ -40,13 +47,19 @@ bool FileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileExists(const std::wstring& path) {
+    DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool DirectoryExists(const std::string& path) {
     DWORD a = Attributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CreateDirectoryLevel(const std::string& path) {
-    return !path.empty() && FitsAnsiLimit(path) && CreateDirectoryA(path.c_str(), nullptr);
+    return !path.empty() && FitsAnsiLimit(path) &&
+           CreateDirectoryW(WideFromGbk(path).c_str(), nullptr);
 }
 
 bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* created) {
@@ -61,7 +74,7 @@ bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* crea
         if ((atEnd || atSeparator) && len > root) {
             prefix.assign(path, 0, len);
             if (!DirectoryExists(prefix)) {
-                if (!CreateDirectoryA(prefix.c_str(), nullptr)) return false;
+                if (!CreateDirectoryW(WideFromGbk(prefix).c_str(), nullptr)) return false;
                 if (created) created->push_back(prefix);
             }
         }
@@ -73,7 +86,7 @@ bool CreateDirectoryTree(const std::string& path, std::vector<std::string>* crea
 bool WriteFileBytes(const std::string& path, const void* data, size_t size,
                     const std::function<bool(uint64_t)>& progress) {
     if (path.empty() || !FitsAnsiLimit(path)) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(WideFromGbk(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     constexpr size_t kChunk = 1u << 20;
@@ -93,7 +106,7 @@ bool WriteFileBytes(const std::string& path, const void* data, size_t size,
 
 bool IsFileInUse(const std::string& path) {
     if (path.empty() || !FitsAnsiLimit(path)) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(WideFromGbk(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
@@ -106,7 +119,7 @@ bool IsFileInUse(const std::string& path) {
 bool CanCreateFilesIn(const std::string& dir) {
     std::string probe = JoinPath(dir, "~qinglan-" + std::to_string(GetCurrentProcessId()) + ".tmp");
     if (!FitsAnsiLimit(probe)) return false;
-    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(WideFromGbk(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
@@ -116,62 +129,96 @@ bool CanCreateFilesIn(const std::string& dir) {
 bool FreeBytesFor(const std::string& dir, uint64_t* bytes) {
     ULARGE_INTEGER available;
     std::string path = EndsWithSeparator(dir) ? dir : dir + "\\";
-    if (!FitsAnsiLimit(path) || !GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+    if (!FitsAnsiLimit(path) ||
+        !GetDiskFreeSpaceExW(WideFromGbk(path).c_str(), &available, nullptr, nullptr))
         return false;
     *bytes = available.QuadPart;
     return true;
 }
 
 bool DeleteFilePath(const std::string& path) {
-    return !path.empty() && FitsAnsiLimit(path) && DeleteFileA(path.c_str());
+    return !path.empty() && FitsAnsiLimit(path) && DeleteFileW(WideFromGbk(path).c_str());
 }
 
-std::string DesktopDirectory() {
-    char buf[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buf, CSIDL_DESKTOPDIRECTORY, FALSE) || !buf[0]) return "";
-    std::string dir = buf;
-    if (!EndsWithSeparator(dir)) dir += '\\';
+bool DeleteFilePath(const std::wstring& path) {
+    return !path.empty() && DeleteFileW(path.c_str());
+}
+
+std::wstring DesktopDirectory() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buf, CSIDL_DESKTOPDIRECTORY, FALSE) || !buf[0])
+        return L"";
+    std::wstring dir = buf;
+    if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
     return dir;
 }
 
-bool CreateShortcut(const std::string& linkPath, const std::string& targetPath) {
-    std::string file = LinkFileName(linkPath);
-    if (!FitsAnsiLimit(file) || !FitsAnsiLimit(targetPath)) return false;
-    wchar_t wide[MAX_PATH + 1] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH + 1)) return false;
+std::wstring ShortcutFile(const std::wstring& desktopDir) {
+    if (desktopDir.empty()) return L"";
+    return desktopDir + WideFromGbk(kShortcutName) + L".lnk";
+}
+
+bool CreateShortcut(const std::wstring& linkFile, const std::string& targetPath) {
+    if (linkFile.empty() || linkFile.size() >= MAX_PATH || !FitsAnsiLimit(targetPath)) return false;
+    const std::wstring target = WideFromGbk(targetPath);
+    const std::wstring workingDir = WideFromGbk(ParentPath(NormalisePath(targetPath)));
 
     ComApartment apartment;
-    ComRef<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.out())))
         return false;
-    if (FAILED(link->SetPath(targetPath.c_str())) || FAILED(link->SetShowCmd(SW_SHOW)))
+    // The program starts in its own directory, beside the libraries it loads.
+    if (FAILED(link->SetPath(target.c_str())) ||
+        FAILED(link->SetWorkingDirectory(workingDir.c_str())) || FAILED(link->SetShowCmd(SW_SHOW)))
         return false;
     ComRef<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, persist.out()))) return false;
-    return SUCCEEDED(persist->Save(wide, TRUE));
+    return SUCCEEDED(persist->Save(linkFile.c_str(), TRUE));
+}
+
+std::wstring ShortcutTarget(const std::wstring& linkFile) {
+    ComApartment apartment;
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.out())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.out())) ||
+        FAILED(persist->Load(linkFile.c_str(), STGM_READ)))
+        return L"";
+    wchar_t target[MAX_PATH + 1] = {};
+    if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return L"";
+    return target;
 }
 
 void LoadShellLinkMachinery() {
-    ComRef<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.out())))
         return;
     ComRef<IPersistFile> persist;
     link->QueryInterface(IID_IPersistFile, persist.out());
 }
 
+void InstallJournal::AddFile(const std::string& path) {
+    files_.push_back(WideFromGbk(path));
+}
+
+void InstallJournal::AddDirectory(const std::string& path) {
+    dirs_.push_back(WideFromGbk(path));
+}
+
 void InstallJournal::AddDirectories(const std::vector<std::string>& paths) {
-    dirs_.insert(dirs_.end(), paths.begin(), paths.end());
+    for (const std::string& path : paths) AddDirectory(path);
 }
 
 void InstallJournal::Rollback() {
     for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
-        SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(it->c_str());
+        SetFileAttributesW(it->c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(it->c_str());
     }
-    // RemoveDirectoryA only removes empty directories: whatever else is in them stays.
-    for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it) RemoveDirectoryA(it->c_str());
+    // RemoveDirectory only removes empty directories: whatever else is in them stays.
+    for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it) RemoveDirectoryW(it->c_str());
     files_.clear();
     dirs_.clear();
 }

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
-bool FileExists(const std::string& path);       // an existing file (not a directory)
+// Paths are GBK texts (converted with code page 936 for the system), or UTF-16 where they come
+// from the system and may hold characters GBK has not (the user's desktop).
+bool FileExists(const std::string& path);  // an existing file (not a directory)
+bool FileExists(const std::wstring& path);
 bool DirectoryExists(const std::string& path);  // an existing directory
 
 // One directory level; fails when the parent is missing or the directory already exists.
@@ -33,12 +36,21 @@ bool CanCreateFilesIn(const std::string& dir);
 bool FreeBytesFor(const std::string& dir, uint64_t* bytes);
 
 bool DeleteFilePath(const std::string& path);
+bool DeleteFilePath(const std::wstring& path);
 
-// The user's desktop directory ending in "\", or "" when it cannot be found.
-std::string DesktopDirectory();
+// The user's desktop directory ending in "\", or "" when it cannot be found. UTF-16: a user
+// name may hold characters GBK has not.
+std::wstring DesktopDirectory();
 
-// Saves a shell link to `targetPath` (shown with SW_SHOW) as LinkFileName(linkPath).
-bool CreateShortcut(const std::string& linkPath, const std::string& targetPath);
+// The product's shortcut file on `desktopDir` ("青岚笺语写作.lnk"); "" for an empty directory.
+std::wstring ShortcutFile(const std::wstring& desktopDir);
+
+// Saves a shell link as `linkFile` that starts `targetPath` (shown with SW_SHOW) in the target's
+// own directory.
+bool CreateShortcut(const std::wstring& linkFile, const std::string& targetPath);
+
+// The target of a shell link, "" when it cannot be read.
+std::wstring ShortcutTarget(const std::wstring& linkFile);
 
 // Makes one shell link object in the calling thread's apartment and lets it go: the first one of
 // a process loads the shell-link machinery (about half a second under Wine), later ones are
@@ -67,16 +79,17 @@ class TargetFileSystem {
 // that existed before the run are never recorded, so they are never removed.
 class InstallJournal {
   public:
-    void AddFile(const std::string& path) { files_.push_back(path); }
-    void AddDirectory(const std::string& path) { dirs_.push_back(path); }
+    void AddFile(const std::string& path);
+    void AddFile(const std::wstring& path) { files_.push_back(path); }
+    void AddDirectory(const std::string& path);
     void AddDirectories(const std::vector<std::string>& paths);
     // Deletes the recorded files, then removes the recorded directories that are empty, newest
     // first.
     void Rollback();
-    const std::vector<std::string>& files() const { return files_; }
-    const std::vector<std::string>& directories() const { return dirs_; }
+    const std::vector<std::wstring>& files() const { return files_; }
+    const std::vector<std::wstring>& directories() const { return dirs_; }
 
   private:
-    std::vector<std::string> files_;
-    std::vector<std::string> dirs_;
+    std::vector<std::wstring> files_;
+    std::vector<std::wstring> dirs_;
 };

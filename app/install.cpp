@@ -7,6 +7,7 @@
 #include "archive.h"
 #include "com_ref.h"
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "install_log.h"
 #include "paths.h"
 #include "payload_entries.h"
@@ -127,7 +128,7 @@ uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload)
         WIN32_FILE_ATTRIBUTE_DATA data;
         std::string path = JoinPath(productDir, entry.name);
         uint64_t existing = 0;
-        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        if (GetFileAttributesExW(WideFromGbk(path).c_str(), GetFileExInfoStandard, &data) &&
             !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             existing = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         need += existing < entry.size ? entry.size - existing : 0;
@@ -246,12 +247,13 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     StageDone("extraction");
 
     if (request.desktopDir.empty()) return undoFailed(Kind::CannotWrite, kFailDesktop);
-    const std::string link = LinkFileName(ShortcutPath(request.desktopDir));
-    WriteInstallLog(Format("创建桌面快捷方式：%s", link));
+    // The desktop is the user's: its path may hold characters GBK has not, so it stays UTF-16.
+    const std::wstring link = ShortcutFile(request.desktopDir);
+    WriteInstallLog(WideFromGbk("创建桌面快捷方式：") + link);
     bool linkExisted = FileExists(link);
     bool linked =
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
-    if (!linked) return undoFailed(Kind::CannotWrite, FormatPath(kFailShortcut, link));
+    if (!linked) return undoFailed(Kind::CannotWrite, Format(kFailShortcut, GbkForDisplay(link)));
     if (!linkExisted) journal.AddFile(link);
     StageDone("shortcut");
 

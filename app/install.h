@@ -23,7 +23,7 @@ class InstallerView {
     virtual bool Pause(unsigned milliseconds) = 0;
     virtual void SetCurrentPage(int index) = 0;
     virtual void ShowInstallMessage(const std::string& text) = 0;
-    virtual std::string DesktopDirectory() = 0;
+    virtual std::wstring DesktopDirectory() = 0;
     // The bytes written so far of all there is to write (archive and extracted files).
     virtual void SetProgress(uint64_t, uint64_t) {}
     // Lets the window paint and answer between chunks; false when the program is quitting.
@@ -50,7 +50,7 @@ void SetInstallStageListener(void (*listener)(const char* stage));
 
 struct InstallRequest {
     std::string dirText;       // the installation-directory field as it stands
-    std::string desktopDir;    // where the shortcut goes
+    std::wstring desktopDir;   // where the shortcut goes
     std::string uninstallKey;  // HKCU key of the installation record, "" for none
     // Hears (bytes written, bytes to write) after every chunk; false stops the installation.
     std::function<bool(uint64_t, uint64_t)> progress;

@@ -5,9 +5,11 @@
 #include <string>
 
 // Starts the log in `path` (replacing an existing file); false when it cannot be written.
-bool OpenInstallLog(const std::string& path);
+bool OpenInstallLog(const std::wstring& path);
 
-// Appends one line (GBK text) with the time; does nothing while no log is open.
+// Appends one line (GBK text, or UTF-16 where it names a path of the user's) with the time; does
+// nothing while no log is open.
 void WriteInstallLog(const std::string& line);
+void WriteInstallLog(const std::wstring& line);
 
 void CloseInstallLog();

@@ -26,7 +26,7 @@ void RestrictDllSearch() {
     // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
     // that starts in the installer's folder. Loaded here from the system directory, they are
     // already present when GDI+ asks for them.
-    LoadLibraryExA("windowscodecs.dll", nullptr, kLoadFromSystem32);
+    LoadLibraryExW(L"windowscodecs.dll", nullptr, kLoadFromSystem32);
 }
 
 }  // namespace
@@ -34,11 +34,12 @@ void RestrictDllSearch() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
     // Switches are answered before anything else: /S never makes a window.
-    CommandLine options = ParseCommandLine(ArgumentsOf(GetCommandLineA()));
+    CommandLine options = ReadCommandLine(GetCommandLineW());
     if (options.help || !options.refused.empty()) return ShowSwitches(options);
     static SingleInstance single;  // held until the process ends
     if (!single.first()) return single.HandOver(options.silent);
     if (!StartLog(options)) return kExitCannotWrite;
+    if (!CheckDirectoryCharacters(options)) return kExitBadDirectory;
     if (options.silent) return RunUnattended(options);
 
     SkinGlobalSetUp();
@@ -66,10 +67,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     UpdateWindow(wizard.hwnd());
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (wizard.PreTranslateMessage(&msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "navigation.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "control_ids.h"
+#include "gbk_text.h"
 #include "install.h"
 #include "paths.h"
 #include "resource_ids.h"
@@ -32,8 +34,17 @@ void OnLicenceToggled(WizardWindow& w) {
 }
 
 void OnChooseFolder(WizardWindow& w) {
+    const std::wstring chosen = ChooseFolder(kChooseFolderTitle);
+    std::string dir;
+    if (!GbkFromWide(chosen, &dir)) {
+        // The installer's paths cannot name this folder: the field keeps what it had.
+        char text[1024];
+        snprintf(text, sizeof(text), kFailDirectoryCharacters, GbkForDisplay(chosen).c_str());
+        ShowMessageBox(w.hwnd(), text, kMessageTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
     // Cancelling empties the field too: the next step then reports the empty directory.
-    w.SetText(w.controls().编辑框1, ChooseFolder(kChooseFolderTitle));
+    w.SetText(w.controls().编辑框1, dir);
 }
 
 void OnCheckDirectory(WizardWindow& w) {

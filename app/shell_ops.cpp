@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "com_ref.h"
+#include "gbk_text.h"
 
 namespace {
 
@@ -22,29 +23,30 @@ BOOL CALLBACK DisableEnabledWindow(HWND hwnd, LPARAM lp) {
 }  // namespace
 
 void OpenUrl(const char* url) {
-    ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", WideFromGbk(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-std::string ChooseFolder(const char* title) {
+std::wstring ChooseFolder(const char* title) {
     ComApartment apartment;
     HWND owner = GetActiveWindow();
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), DisableEnabledWindow,
                       reinterpret_cast<LPARAM>(&disabled));
 
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA info = {};
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring wideTitle = WideFromGbk(title);
+    BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.pszDisplayName = displayName;
-    info.lpszTitle = title;
+    info.lpszTitle = wideTitle.c_str();
     info.ulFlags = BIF_EDITBOX;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
 
     for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
     if (owner) SetForegroundWindow(owner);
-    if (!chosen) return "";
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(chosen, path)) path[0] = '\0';
+    if (!chosen) return L"";
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(chosen, path)) path[0] = L'\0';
     ComRef<IMalloc> allocator;
     if (SUCCEEDED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out()))))
         allocator->Free(chosen);
@@ -57,20 +59,22 @@ void SetMessageBoxPreparation(void (*prepare)()) {
 
 int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags) {
     if (g_messageBoxPreparation) g_messageBoxPreparation();
-    return MessageBoxExA(owner, text, title, flags, 0) - 1;
+    return MessageBoxExW(owner, WideFromGbk(text).c_str(), WideFromGbk(title).c_str(), flags, 0) -
+           1;
 }
 
 bool RunProgram(const std::string& path) {
     // The path goes in quotes and as the program name too: an unquoted path with spaces would let
     // CreateProcess start "C:\Program.exe" instead.
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup = {};
+    const std::wstring program = WideFromGbk(path);
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
         return false;
     WaitForInputIdle(process.hProcess, 1000);
     CloseHandle(process.hThread);

@@ -8,11 +8,14 @@
 // Opens a URL with the shell ("open", SW_SHOWNORMAL); the result is not examined.
 void OpenUrl(const char* url);
 
-// The folder dialog (BIF_EDITBOX, owned by the active window) with the program's other top-level
-// windows disabled while it is open. Returns the chosen path, or "" when cancelled.
-std::string ChooseFolder(const char* title);
+// Texts are GBK; they reach the system as UTF-16 (gbk_text.h).
 
-// Runs the message-box preparation step, then MessageBoxExA; returns the system's result minus 1.
+// The folder dialog (BIF_EDITBOX, owned by the active window) with the program's other top-level
+// windows disabled while it is open. Returns the chosen path as the system names it (it may hold
+// characters GBK has not), or "" when cancelled.
+std::wstring ChooseFolder(const char* title);
+
+// Runs the message-box preparation step, then MessageBoxExW; returns the system's result minus 1.
 int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags);
 
 // The step run before every message box (the skin engine installs its hook there).

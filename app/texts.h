@@ -24,6 +24,10 @@ inline constexpr const char kInstallDone[] = "安装完毕~！！！！！！";
 // "%s" stands for the path, file or entry concerned.
 inline constexpr const char kFailInvalidDirectory[] =
     "安装失败：安装目录“%s”无效，请选择一个完整的目录路径。";
+// A directory (from /D= or the folder dialog) whose name holds a character GBK has not: the
+// installer's paths cannot name it, and a name with "?" would be another place.
+inline constexpr const char kFailDirectoryCharacters[] =
+    "安装目录“%s”含有安装程序无法使用的字符，请选择其他目录。";
 inline constexpr const char kFailPathTooLong[] = "安装失败：路径过长（超过 259 个字符）：%s";
 inline constexpr const char kFailCreateDirectory[] = "安装失败：无法创建安装目录“%s”。";
 inline constexpr const char kFailWriteArchive[] =
@@ -48,6 +52,9 @@ inline constexpr const char kFailFileInUse[] =
     "文件“%s”正在被其他程序使用，请先关闭该程序，然后再安装。";
 inline constexpr const char kUninstallProgramRunning[] =
     "青岚笺语写作正在运行，请先关闭它，然后再卸载。";
+// The uninstaller's own directory has a name GBK cannot hold (moved or renamed since).
+inline constexpr const char kUninstallDirectoryCharacters[] =
+    "无法卸载：卸载程序所在的目录“%s”含有无法处理的字符，请把它改回安装时的名称后再卸载。";
 inline constexpr const char kUninstallFileInUse[] =
     "文件“%s”正在被其他程序使用，请先关闭该程序，然后再卸载。";
 

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "control_ids.h"
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "install_log.h"
 #include "payload.h"
 #include "texts.h"
@@ -11,7 +14,7 @@
 
 namespace {
 
-constexpr char kInstanceMutex[] = "Local\\QinglanJianyuSetup";
+constexpr wchar_t kInstanceMutex[] = L"Local\\QinglanJianyuSetup";
 constexpr char kDefaultDirectory[] = "D:\\";
 constexpr int kFindWizardTries = 50;  // a wizard that is still starting, 100 ms apart
 
@@ -26,7 +29,7 @@ class UnattendedView : public InstallerView {
     bool Pause(unsigned) override { return true; }
     void SetCurrentPage(int) override {}
     void ShowInstallMessage(const std::string&) override {}
-    std::string DesktopDirectory() override { return ::DesktopDirectory(); }
+    std::wstring DesktopDirectory() override { return ::DesktopDirectory(); }
 
   private:
     std::string dir_;
@@ -52,20 +55,45 @@ int ExitCodeFor(InstallFailure kind) {
     return kExitCannotWrite;
 }
 
+CommandLine ReadCommandLine(const wchar_t* commandLine) {
+    // Parsed as UTF-8, which holds every character the system may pass.
+    CommandLine options = ParseCommandLine(ArgumentsOf(Utf8FromWide(commandLine)));
+    options.logPath = WideFromUtf8(options.logFile);
+    options.logFile = GbkForDisplay(options.logPath);
+    options.refused = GbkForDisplay(WideFromUtf8(options.refused));
+    const std::wstring directory = WideFromUtf8(options.directory);
+    options.directoryUsable = GbkFromWide(directory, &options.directory);
+    if (!options.directoryUsable) options.directory = GbkForDisplay(directory);
+    return options;
+}
+
 int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
     if (!options.refused.empty()) text = "无法识别的参数：" + options.refused + "\r\n\r\n" + text;
-    MessageBoxExA(nullptr, text.c_str(), kMessageTitle,
+    MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kMessageTitle).c_str(),
                   MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR), 0);
     return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
 }
 
 bool StartLog(const CommandLine& options) {
-    if (options.logFile.empty() || OpenInstallLog(options.logFile)) return true;
+    if (options.logPath.empty() || OpenInstallLog(options.logPath)) return true;
     if (!options.silent) {
-        std::string text = "无法写入日志文件“" + options.logFile + "”。";
-        MessageBoxExA(nullptr, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR, 0);
+        std::wstring text = WideFromGbk("无法写入日志文件“") + options.logPath + WideFromGbk("”。");
+        MessageBoxExW(nullptr, text.c_str(), WideFromGbk(kMessageTitle).c_str(),
+                      MB_OK | MB_ICONERROR, 0);
     }
+    return false;
+}
+
+bool CheckDirectoryCharacters(const CommandLine& options) {
+    if (!options.hasDirectory || options.directoryUsable) return true;
+    char text[1024];
+    snprintf(text, sizeof(text), kFailDirectoryCharacters, options.directory.c_str());
+    WriteInstallLog(text);
+    WriteInstallLog("退出代码：" + std::to_string(kExitBadDirectory));
+    if (!options.silent)
+        MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kMessageTitle).c_str(),
+                      MB_OK | MB_ICONERROR, 0);
     return false;
 }
 
@@ -103,7 +131,7 @@ std::string ProposedDirectory(const CommandLine& options) {
 }
 
 SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
     first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
@@ -113,10 +141,10 @@ SingleInstance::~SingleInstance() {
 
 int SingleInstance::HandOver(bool silent) const {
     if (silent) return kExitAnotherInstaller;
-    HWND wizard = FindWindowA(QL_WIZARD_CLASS, nullptr);
+    HWND wizard = FindWindowW(QL_WIZARD_CLASS_W, nullptr);
     for (int i = 0; !wizard && i < kFindWizardTries; i++) {
         Sleep(100);
-        wizard = FindWindowA(QL_WIZARD_CLASS, nullptr);
+        wizard = FindWindowW(QL_WIZARD_CLASS_W, nullptr);
     }
     if (!wizard) return kExitAnotherInstaller;
     if (IsIconic(wizard)) ShowWindow(wizard, SW_RESTORE);

@@ -21,12 +21,20 @@ enum ExitCode {
 
 int ExitCodeFor(InstallFailure kind);
 
+// The installer's own command line as the system gives it (GetCommandLineW), with its texts in
+// GBK (see CommandLine).
+CommandLine ReadCommandLine(const wchar_t* commandLine);
+
 // /? (exit code 0) or a refused argument (named first; exit code 1): the switches in a message box.
 int ShowSwitches(const CommandLine& options);
 
 // Opens the /LOG= file when one is asked for; false (after saying so unless silent) when it cannot
 // be written.
 bool StartLog(const CommandLine& options);
+
+// False when /D= names a directory with a character GBK has not, which the installer cannot name:
+// says so in the log and, unless silent, in a message box.
+bool CheckDirectoryCharacters(const CommandLine& options);
 
 // The installation without any window into /D= (or "D:\"), with the wizard's checks, files,
 // shortcut and record. Returns the exit code.

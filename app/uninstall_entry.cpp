@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_info.h"
@@ -25,13 +26,16 @@ class RegKey {
     HKEY key_ = nullptr;
 };
 
-bool SetString(HKEY key, const char* name, const std::string& value) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+// Value names are ASCII; values and key paths are GBK, stored as UTF-16 so that every reader
+// sees the same characters whatever its code page.
+bool SetString(HKEY key, const wchar_t* name, const std::string& value) {
+    const std::wstring wide = WideFromGbk(value);
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool SetNumber(HKEY key, const char* name, DWORD value) {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+bool SetNumber(HKEY key, const wchar_t* name, DWORD value) {
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof(value)) == ERROR_SUCCESS;
 }
 
@@ -39,30 +43,32 @@ bool SetNumber(HKEY key, const char* name, DWORD value) {
 
 bool WriteUninstallEntry(const std::string& keyPath, const std::string& productDir) {
     RegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, key.out(), nullptr) != ERROR_SUCCESS)
         return false;
     // Recorded as Windows names the place, so the uninstaller finds its own directory in it.
     const std::string dir = NormalisePath(productDir);
     std::string uninstaller = JoinPath(dir, kUninstallerEntry);
     std::string program = JoinPath(dir, kProgramFileName);
-    return SetString(key.get(), "DisplayName", QL_PRODUCT_NAME) &&
-           SetString(key.get(), "DisplayVersion", QL_DISPLAY_VERSION) &&
-           SetString(key.get(), "Publisher", QL_PUBLISHER) &&
-           SetString(key.get(), "DisplayIcon", program) &&
-           SetString(key.get(), "InstallLocation", dir) &&
-           SetString(key.get(), "UninstallString", "\"" + uninstaller + "\"") &&
-           SetNumber(key.get(), "EstimatedSize", static_cast<DWORD>(kPayloadTotalBytes / 1024)) &&
-           SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1);
+    return SetString(key.get(), L"DisplayName", QL_PRODUCT_NAME) &&
+           SetString(key.get(), L"DisplayVersion", QL_DISPLAY_VERSION) &&
+           SetString(key.get(), L"Publisher", QL_PUBLISHER) &&
+           SetString(key.get(), L"DisplayIcon", program) &&
+           SetString(key.get(), L"InstallLocation", dir) &&
+           SetString(key.get(), L"UninstallString", "\"" + uninstaller + "\"") &&
+           SetNumber(key.get(), L"EstimatedSize", static_cast<DWORD>(kPayloadTotalBytes / 1024)) &&
+           SetNumber(key.get(), L"NoModify", 1) && SetNumber(key.get(), L"NoRepair", 1);
 }
 
 std::string ReadInstallLocation(const std::string& keyPath) {
-    char value[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
-    if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), "InstallLocation", RRF_RT_REG_SZ, nullptr,
-                     value, &size) != ERROR_SUCCESS)
+    wchar_t value[MAX_PATH + 1] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str(), L"InstallLocation",
+                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return "";
-    return value;
+    // A place whose name GBK cannot hold is not one this installer recorded.
+    std::string location;
+    return GbkFromWide(value, &location) ? location : "";
 }
 
 std::string ReinstallProposal(const std::string& keyPath) {
@@ -73,11 +79,11 @@ std::string ReinstallProposal(const std::string& keyPath) {
 
 bool UninstallEntryExists(const std::string& keyPath) {
     RegKey key;
-    return RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.out()) ==
+    return RegOpenKeyExW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str(), 0, KEY_READ, key.out()) ==
            ERROR_SUCCESS;
 }
 
 bool DeleteUninstallEntry(const std::string& keyPath) {
-    LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str());
+    LONG rc = RegDeleteKeyW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str());
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }

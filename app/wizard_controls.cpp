@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "gbk_text.h"
 #include "gdi_handles.h"
 #include "geometry.h"
 #include "text_layout.h"
@@ -18,26 +19,14 @@ struct ControlData {
 };
 
 ControlData* DataOf(HWND hwnd) {
-    return reinterpret_cast<ControlData*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-std::wstring WideWindowText(HWND hwnd) {
-    int len = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(len) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, &text[0], len + 1)));
-    int wlen =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wlen), L'\0');
-    if (wlen)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], wlen);
-    return wide;
+    return reinterpret_cast<ControlData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 // Transparent label: the text alone, in its colour and font, over whatever lies behind.
 void PaintTransparentLabel(HWND hwnd, HDC dc, const ControlData& data) {
     RECT client;
     GetClientRect(hwnd, &client);
-    std::wstring text = WideWindowText(hwnd);
+    std::wstring text = WindowTextWide(hwnd);
     HGDIOBJ font = data.font ? static_cast<HGDIOBJ>(data.font) : GetStockObject(DEFAULT_GUI_FONT);
     ScopedSelect selectFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
@@ -97,11 +86,11 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     ControlData* data = DataOf(hwnd);
     switch (msg) {
         case WM_NCCREATE:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlData));
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlData));
             break;
         case WM_NCDESTROY:
             delete data;
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             break;
         case WM_SETFONT:
             if (data) data->font = reinterpret_cast<HFONT>(wp);
@@ -126,7 +115,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETTEXT:
             if (kind == Kind::TransparentLabel) {
                 // The old text is only visible through the parent: repaint what lies behind.
-                LRESULT result = DefWindowProcA(hwnd, msg, wp, lp);
+                LRESULT result = DefWindowProcW(hwnd, msg, wp, lp);
                 RECT r;
                 GetWindowRect(hwnd, &r);
                 MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
@@ -149,26 +138,27 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-bool RegisterControlClass(HINSTANCE instance, const char* name, WNDPROC proc) {
-    WNDCLASSEXA wc = {};
+bool RegisterControlClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = name;
-    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 }  // namespace
 
 bool RegisterWizardControlClasses(HINSTANCE instance) {
-    return RegisterControlClass(instance, QL_TRANSPARENT_LABEL_CLASS,
+    return RegisterControlClass(instance, QL_TRANSPARENT_LABEL_CLASS_W,
                                 ControlProc<Kind::TransparentLabel>) &&
-           RegisterControlClass(instance, QL_PICTURE_BOX_CLASS, ControlProc<Kind::PictureBox>) &&
-           RegisterControlClass(instance, QL_DRAWING_BOARD_CLASS, ControlProc<Kind::DrawingBoard>);
+           RegisterControlClass(instance, QL_PICTURE_BOX_CLASS_W, ControlProc<Kind::PictureBox>) &&
+           RegisterControlClass(instance, QL_DRAWING_BOARD_CLASS_W,
+                                ControlProc<Kind::DrawingBoard>);
 }
 
 void SetControlColour(HWND control, COLORREF colour) {

@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
-#define QL_TRANSPARENT_LABEL_CLASS "QinglanTransparentLabel"
-#define QL_PICTURE_BOX_CLASS "QinglanPictureBox"
-#define QL_DRAWING_BOARD_CLASS "QinglanDrawingBoard"
+// Unicode window classes: their texts reach the system as UTF-16.
+#define QL_TRANSPARENT_LABEL_CLASS_W L"QinglanTransparentLabel"
+#define QL_PICTURE_BOX_CLASS_W L"QinglanPictureBox"
+#define QL_DRAWING_BOARD_CLASS_W L"QinglanDrawingBoard"
 
 // Picture box: WM_APP_SETPICTURE hands over an HBITMAP (lParam) that the box then owns and
 // deletes; the box shows it scaled to fit, aspect ratio kept, centred.

@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "gbk_text.h"
 #include "install.h"
 
 void SetInfoText(HWND edit, const char* text);
 // Moves the caret to the end of the edit, scrolls it into view and inserts `text` there.
 void AppendInfoText(HWND edit, const char* text);
-std::string WindowText(HWND hwnd);
 
 // Waits `milliseconds` by GetTickCount while dispatching the thread's messages; false when
 // WM_QUIT arrived (it is posted again for the main loop).
@@ -30,7 +30,7 @@ class WindowInstallerView : public InstallerView {
           info_(infoEdit),
           progress_(progressBar),
           setPage_(setPage) {}
-    std::string DirectoryText() override { return WindowText(directory_); }
+    std::string DirectoryText() override { return WindowTextGbk(directory_); }
     void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
     void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
     void FreezeInfo(bool frozen) override;
@@ -39,7 +39,7 @@ class WindowInstallerView : public InstallerView {
         if (setPage_) setPage_(owner_, index);
     }
     void ShowInstallMessage(const std::string& text) override;
-    std::string DesktopDirectory() override;
+    std::wstring DesktopDirectory() override;
     void SetProgress(uint64_t done, uint64_t total) override;
     bool KeepResponsive() override { return PumpPendingMessages(); }
 

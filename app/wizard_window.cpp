@@ -6,6 +6,7 @@
 #include "install.h"
 #include "navigation.h"
 #include "bitmap_file.h"
+#include "gbk_text.h"
 #include "registry.h"
 #include "resource_ids.h"
 #include "skin_setup.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr char kTitle[] = "青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
+constexpr int kDefaultFontHeight = 12;
 constexpr int kTabX = 16, kTabY = 24, kTabWidth = 864, kTabHeight = 624;
 constexpr const char* kPageTitles[] = {"欢迎界面",     "许可协议", "安装目录",
                                        "确认安装信息", "使用教程", "询问启动成功"};
@@ -342,7 +344,7 @@ const ControlDef kControls[] = {
 };
 
 struct ClassAndStyle {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -350,29 +352,29 @@ struct ClassAndStyle {
 ClassAndStyle ClassFor(Kind kind) {
     switch (kind) {
         case Kind::PushButton:
-            return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case Kind::CheckBox:
-            return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+            return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
         case Kind::Edit:
-            return {"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+            return {L"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case Kind::InfoEdit:
-            return {"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+            return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case Kind::GroupBox:
             // The caption sits at the left, as a group box's caption usually does.
-            return {"BUTTON", BS_GROUPBOX | BS_LEFT, WS_EX_CONTROLPARENT};
+            return {L"BUTTON", BS_GROUPBOX | BS_LEFT, WS_EX_CONTROLPARENT};
         case Kind::Label:
-            return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case Kind::TransparentLabel:
-            return {QL_TRANSPARENT_LABEL_CLASS, 0, WS_EX_TRANSPARENT};
+            return {QL_TRANSPARENT_LABEL_CLASS_W, 0, WS_EX_TRANSPARENT};
         case Kind::PictureBox:
-            return {QL_PICTURE_BOX_CLASS, 0, 0};
+            return {QL_PICTURE_BOX_CLASS_W, 0, 0};
         case Kind::DrawingBoard:
-            return {QL_DRAWING_BOARD_CLASS, 0, 0};
+            return {QL_DRAWING_BOARD_CLASS_W, 0, 0};
         case Kind::ProgressBar:
-            return {PROGRESS_CLASSA, PBS_SMOOTH, 0};
+            return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     }
-    return {"STATIC", 0, 0};
+    return {L"STATIC", 0, 0};
 }
 
 // The tab control and the group box hold controls: what those report goes to the wizard.
@@ -385,62 +387,64 @@ LRESULT CALLBACK ForwardToWizardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             if (lp && reinterpret_cast<HWND>(lp) != hwnd)
-                return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+                return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
             break;
         case WM_NCDESTROY:
             RemovePropA(hwnd, kForwardedProcProp);
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
             break;
     }
-    return CallWindowProcA(original, hwnd, msg, wp, lp);
+    return CallWindowProcW(original, hwnd, msg, wp, lp);
 }
 
 void ForwardToWizard(HWND container) {
     LONG_PTR original =
-        SetWindowLongPtrA(container, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToWizardProc));
+        SetWindowLongPtrW(container, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToWizardProc));
     SetPropA(container, kForwardedProcProp, reinterpret_cast<HANDLE>(original));
 }
 
 }  // namespace
 
 bool WizardWindow::RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
+    // A Unicode window: its texts reach the system as UTF-16, whatever the system's code page.
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     wc.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = QL_WIZARD_CLASS;
-    return (RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
+    wc.lpszClassName = QL_WIZARD_CLASS_W;
+    return (RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
            RegisterWizardControlClasses(instance);
 }
 
 WizardWindow* WizardWindow::FromHandle(HWND hwnd) {
-    return reinterpret_cast<WizardWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 bool WizardWindow::Create(HINSTANCE instance, const PayloadBytes& payload) {
     payload_ = payload;
     int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    return CreateWindowExA(0, QL_WIZARD_CLASS, kTitle, WS_POPUP | WS_CLIPCHILDREN, x, y, kWidth,
-                           kHeight, nullptr, nullptr, instance, this) != nullptr;
+    return CreateWindowExW(0, QL_WIZARD_CLASS_W, WideFromGbk(kTitle).c_str(),
+                           WS_POPUP | WS_CLIPCHILDREN, x, y, kWidth, kHeight, nullptr, nullptr,
+                           instance, this) != nullptr;
 }
 
 LRESULT CALLBACK WizardWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* self =
-            static_cast<WizardWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+            static_cast<WizardWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     WizardWindow* self = FromHandle(hwnd);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
     }
     return self->HandleMessage(msg, wp, lp);
@@ -472,7 +476,7 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             PostQuitMessage(0);
             return 0;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 void WizardWindow::OnCreate() {
@@ -495,7 +499,7 @@ LRESULT WizardWindow::OnNotify(const NMHDR* header) {
 LRESULT WizardWindow::OnControlColour(UINT msg, HDC dc, HWND control) {
     const ControlState* state = StateOf(control);
     if (!state || state->textColour == kNone)
-        return DefWindowProcA(hwnd_, msg, reinterpret_cast<WPARAM>(dc),
+        return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(control));
     COLORREF back = state->backColour != kNone ? state->backColour : GetSysColor(COLOR_BTNFACE);
     SetTextColor(dc, state->textColour);
@@ -504,19 +508,23 @@ LRESULT WizardWindow::OnControlColour(UINT msg, HDC dc, HWND control) {
 }
 
 void WizardWindow::CreateControls() {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    // The default GUI font of a Chinese system (12 pixels, GB2312), made here rather than taken
+    // from the stock object: a Western or Japanese system's stock font has another size and
+    // another character set, which draws the texts in a foreign face or not at all.
+    HFONT guiFont = FontFor(kDefaultFontHeight, FW_NORMAL, false);
 
-    c_.选择夹1 = CreateWindowExA(
-        WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, kTabX,
+    c_.选择夹1 = CreateWindowExW(
+        WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, kTabX,
         kTabY, kTabWidth, kTabHeight, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kId选择夹1)), instance, nullptr);
-    SendMessageA(c_.选择夹1, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), 0);
+    SendMessageW(c_.选择夹1, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), 0);
     for (int i = 0; i < kPageCount; i++) {
-        TCITEMA item = {};
+        std::wstring title = WideFromGbk(kPageTitles[i]);
+        TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(kPageTitles[i]);
-        SendMessageA(c_.选择夹1, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        item.pszText = &title[0];
+        SendMessageW(c_.选择夹1, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     ForwardToWizard(c_.选择夹1);
 
@@ -526,19 +534,20 @@ void WizardWindow::CreateControls() {
                       : def.kind == Kind::InfoEdit ? c_.分组框1
                                                    : c_.选择夹1;
         DWORD style = WS_CHILD | cls.style | (def.page == kNoPage ? WS_CLIPSIBLINGS : 0);
-        HWND hwnd = CreateWindowExA(
-            cls.exStyle, cls.className, def.text, style, def.x, def.y, def.width, def.height,
-            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), instance, nullptr);
+        HWND hwnd = CreateWindowExW(cls.exStyle, cls.className, WideFromGbk(def.text).c_str(),
+                                    style, def.x, def.y, def.width, def.height, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), instance,
+                                    nullptr);
         c_.*def.member = hwnd;
         HFONT font =
             def.font.height ? FontFor(def.font.height, def.font.weight, def.font.italic) : guiFont;
-        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
         if (def.kind == Kind::TransparentLabel) SetControlColour(hwnd, def.textColour);
         // The skin draws control texts in the colour this property names (black when absent).
         if (def.textColour != kNone) SetSkinProp(hwnd, kPropKjTextColour, def.textColour);
         if (def.kind == Kind::DrawingBoard) SetControlColour(hwnd, def.backColour);
         if (def.kind == Kind::CheckBox)
-            SendMessageA(hwnd, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            SendMessageW(hwnd, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (def.kind == Kind::GroupBox) ForwardToWizard(hwnd);
         states_.push_back({hwnd, def.page, def.visible, def.textColour, def.backColour});
         ApplyVisibility(states_.back());
@@ -546,7 +555,7 @@ void WizardWindow::CreateControls() {
     // "取消安装" lies over the tab control's area and must stay above it.
     SetWindowPos(c_.按钮1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetPicture(c_.图片框1, IDR_PICTURE_INITIAL);
-    SendMessageA(c_.选择夹1, TCM_SETCURSEL, 0, 0);
+    SendMessageW(c_.选择夹1, TCM_SETCURSEL, 0, 0);
 }
 
 HFONT WizardWindow::FontFor(int pixelHeight, int weight, bool italic) {
@@ -554,7 +563,7 @@ HFONT WizardWindow::FontFor(int pixelHeight, int weight, bool italic) {
         if (f.height == pixelHeight && f.weight == weight && f.italic == italic)
             return f.font.get();
     // GB2312 character set and no face name: the system picks its Chinese default face.
-    HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, weight, italic, FALSE, FALSE, GB2312_CHARSET,
+    HFONT font = CreateFontW(-pixelHeight, 0, 0, 0, weight, italic, FALSE, FALSE, GB2312_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, nullptr);
     fonts_.push_back({pixelHeight, weight, italic, GdiFont(font)});
@@ -586,18 +595,18 @@ bool WizardWindow::ShouldShow(const ControlState& state) const {
 
 void WizardWindow::ApplyVisibility(const ControlState& state) {
     bool shown = ShouldShow(state);
-    bool hasStyle = (GetWindowLongPtrA(state.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    bool hasStyle = (GetWindowLongPtrW(state.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown != hasStyle) ShowWindow(state.hwnd, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void WizardWindow::SetCurrentPage(int index) {
     if (index < 0 || index >= kPageCount || !hwnd_) return;
     page_ = index;
-    SendMessageA(c_.选择夹1, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(c_.选择夹1, TCM_SETCURSEL, index, 0);
+    SendMessageW(c_.选择夹1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(c_.选择夹1, TCM_SETCURSEL, index, 0);
     for (const ControlState& state : states_)
         if (state.page != kNoPage) ApplyVisibility(state);
-    SendMessageA(c_.选择夹1, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(c_.选择夹1, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(c_.选择夹1, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     // Keyboard focus must not stay on a control that has just been hidden.
@@ -621,18 +630,15 @@ bool WizardWindow::IsVisible(HWND control) const {
 }
 
 bool WizardWindow::IsChecked(HWND control) const {
-    return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::string WizardWindow::Text(HWND control) const {
-    int len = GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(len) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], len + 1)));
-    return text;
+    return WindowTextGbk(control);
 }
 
 void WizardWindow::SetText(HWND control, const std::string& text) {
-    SetWindowTextA(control, text.c_str());
+    SetWindowTextGbk(control, text);
 }
 
 bool WizardWindow::SetPicture(HWND pictureBox, int resourceId) {
@@ -641,7 +647,7 @@ bool WizardWindow::SetPicture(HWND pictureBox, int resourceId) {
     if (!LoadResourceBytes(resourceId, &data, &size)) return false;
     HBITMAP bitmap = CreateBitmapFromFile(data, size);
     if (!bitmap) return false;
-    SendMessageA(pictureBox, WM_APP_SETPICTURE, 0, reinterpret_cast<LPARAM>(bitmap));
+    SendMessageW(pictureBox, WM_APP_SETPICTURE, 0, reinterpret_cast<LPARAM>(bitmap));
     return true;
 }
 
@@ -654,7 +660,7 @@ void WizardWindow::SetTimerPeriod(unsigned milliseconds) {
 }
 
 void WizardWindow::Destroy() {
-    if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+    if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 bool WizardWindow::PreTranslateMessage(MSG* msg) {
@@ -664,12 +670,12 @@ bool WizardWindow::PreTranslateMessage(MSG* msg) {
         HWND focus = GetFocus();
         char cls[16] = {};
         GetClassNameA(focus, cls, sizeof(cls));
-        LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
+        LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
         if (focus && IsChild(hwnd_, focus) && lstrcmpiA(cls, "Button") == 0 &&
             (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW)) {
-            PostMessageA(focus, BM_CLICK, 0, 0);
+            PostMessageW(focus, BM_CLICK, 0, 0);
             return true;
         }
     }
-    return IsDialogMessageA(hwnd_, msg) != FALSE;
+    return IsDialogMessageW(hwnd_, msg) != FALSE;
 }

@@ -7,6 +7,7 @@
 #include "canvas.h"
 #include "control_font.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "geometry.h"
 #include "images.h"
 #include "paint_tools.h"
@@ -57,8 +58,8 @@ bool IsCheckType(HWND, LONG_PTR style) {
 void FillPushButton(ButtonRecord& entry, HWND button, LONG_PTR style) {
     entry.kind = kPushButton;
     // Owner-drawn from now on; every other style bit stays.
-    SetWindowLongPtrA(button, GWL_STYLE, style | BS_OWNERDRAW);
-    entry.text = WindowTextOf(button);
+    SetWindowLongPtrW(button, GWL_STYLE, style | BS_OWNERDRAW);
+    entry.text = WindowTextGbk(button);
     const ControlFont font = PushButtonFont(QueryControlFont(button));
     entry.fontFace = font.face;
     entry.fontSize = font.size;
@@ -67,7 +68,7 @@ void FillPushButton(ButtonRecord& entry, HWND button, LONG_PTR style) {
 
 void FillCheckButton(ButtonRecord& entry, HWND button, LONG_PTR style) {
     entry.kind = ButtonType(style) == BS_AUTORADIOBUTTON ? kRadioButton : kCheckBox;
-    entry.text = WindowTextOf(button);
+    entry.text = WindowTextGbk(button);
     // No fallback here: a font without a face draws no text.
     ControlFont font = QueryControlFont(button);
     entry.fontFace = font.face;
@@ -84,7 +85,7 @@ LRESULT RepaintCheckKind(HWND hwnd, const ButtonRecord& entry, UINT msg, WPARAM 
         PaintRadioButton(hwnd, kStatePressed);
     else
         PaintCheckBox(hwnd, 0);
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT OnMouseMove(HWND hwnd, const ButtonRef& b, WPARAM wp, LPARAM lp) {
@@ -109,7 +110,7 @@ LRESULT OnPaint(HWND hwnd, const ButtonRecord& entry, WPARAM wp, LPARAM lp) {
         else
             PaintCheckBox(hwnd, 0);
     }
-    return DefWindowProcA(hwnd, WM_PAINT, wp, lp);
+    return DefWindowProcW(hwnd, WM_PAINT, wp, lp);
 }
 
 LRESULT OnEraseBackground(HWND hwnd, WPARAM wp) {
@@ -119,7 +120,7 @@ LRESULT OnEraseBackground(HWND hwnd, WPARAM wp) {
 }
 
 LRESULT OnSetText(HWND hwnd, ButtonRecord& entry, WPARAM wp, LPARAM lp) {
-    entry.text = lp ? reinterpret_cast<const char*>(lp) : "";
+    entry.text = lp ? GbkForDisplay(reinterpret_cast<const wchar_t*>(lp)) : "";
     return ForwardMessage(hwnd, WM_SETTEXT, wp, lp);
 }
 
@@ -326,7 +327,7 @@ void PaintPushButton(HWND button, HDC target, UINT state, const RECT& rect) {
 namespace {
 
 bool IsChecked(HWND button) {
-    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void DrawCheckText(GpGraphics* g, HWND button, const ButtonRecord& entry, float x, float y,

@@ -25,8 +25,8 @@ KeyedRef FindKeyed(HWND hwnd) {
 }
 
 LRESULT PassOn(HWND hwnd, const KeyedRef& k, UINT msg, WPARAM wp, LPARAM lp) {
-    return k.original ? CallWindowProcA(k.original, hwnd, msg, wp, lp)
-                      : DefWindowProcA(hwnd, msg, wp, lp);
+    return k.original ? CallWindowProcW(k.original, hwnd, msg, wp, lp)
+                      : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // Controls that draw into the device context handed to them with WM_PAINT.

@@ -6,6 +6,7 @@
 #include "canvas.h"
 #include "drawing.h"
 #include "edit_painter.h"
+#include "gbk_text.h"
 #include "geometry.h"
 #include "list_frame_painter.h"
 #include "paint_tools.h"
@@ -39,7 +40,7 @@ LRESULT OnShowWindow(HWND hwnd, const ContainerRef& c, WPARAM wp, LPARAM lp) {
     if (wp != 1) return ForwardMessage(hwnd, WM_SHOWWINDOW, wp, lp);
     ForwardMessage(hwnd, WM_SHOWWINDOW, wp, lp);
     if (c.entry->fillChildren) PaintContainerFull(c.windowIndex, c.index, nullptr);
-    return DefWindowProcA(hwnd, WM_SHOWWINDOW, wp, lp);
+    return DefWindowProcW(hwnd, WM_SHOWWINDOW, wp, lp);
 }
 
 LRESULT OnPaint(HWND hwnd, const ContainerRef& c, WPARAM wp, LPARAM lp) {
@@ -51,7 +52,7 @@ LRESULT OnPaint(HWND hwnd, const ContainerRef& c, WPARAM wp, LPARAM lp) {
         else
             PaintContainerQuick(c.windowIndex, c.index, hwnd, paint.dc());
     }
-    return DefWindowProcA(hwnd, WM_PAINT, wp, lp);
+    return DefWindowProcW(hwnd, WM_PAINT, wp, lp);
 }
 
 LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
@@ -227,7 +228,7 @@ void PaintGroupBoxFrame(int windowIndex, int containerIndex, HDC canvas) {
         StrokeRounded(g.get(), 0, 5, w - 1, h - 6, 5, 0x28000000);
         StrokeRounded(g.get(), 1, 6, w - 3, h - 8, 3, 0x5AFFFFFF);
     }
-    const std::string text = WindowTextOf(box);
+    const std::string text = WindowTextGbk(box);
     const int tw =
         MeasureTextWidth(text, entry->fontFace.c_str(), entry->fontSize, entry->fontStyle);
     const LONG_PTR style = StyleOf(box);
@@ -278,7 +279,7 @@ int MeasureTextWidth(const std::string& text, const char* face, int size, int st
     MemoryDc dc(CreateCompatibleDC(nullptr));
     GdipGraphics g = GraphicsOn(dc.get());
     GdipFontFamily family;
-    gp::GdipCreateFontFamilyFromName(WideFromAnsi(face && *face ? face : "").c_str(), nullptr,
+    gp::GdipCreateFontFamilyFromName(WideFromGbk(face && *face ? face : "").c_str(), nullptr,
                                      family.out());
     GdipFont font;
     if (family)
@@ -286,7 +287,7 @@ int MeasureTextWidth(const std::string& text, const char* face, int size, int st
                            font.out());
     Gdiplus::RectF box;
     if (g && font) {
-        const std::wstring wide = WideFromAnsi(text.c_str());
+        const std::wstring wide = WideFromGbk(text);
         const Gdiplus::RectF layout(0, 0, 0, 0);
         gp::GdipMeasureString(g.get(), wide.c_str(), static_cast<INT>(wide.size()), font.get(),
                               &layout, nullptr, &box, nullptr, nullptr);

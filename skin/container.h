@@ -19,7 +19,7 @@ void PaintGroupBoxFrame(int windowIndex, int containerIndex, HDC canvas);
 void FillBackdropRect(HWND control, HDC dc, const RECT& rect);
 void InvalidateTransparentChildren(HWND hwnd);
 void DockChildren(int windowIndex, int containerIndex);
-// Width in pixels of `text` (ANSI) in that font: floor of the measured width, plus one.
+// Width in pixels of `text` (GBK) in that font: floor of the measured width, plus one.
 int MeasureTextWidth(const std::string& text, const char* face, int size, int style);
 HBRUSH AnswerWithHollowBrush(HWND child, HDC dc);
 

@@ -6,7 +6,7 @@
 #include <string>
 
 struct ControlFont {
-    std::string face;  // ANSI code page; empty when no font could be built
+    std::string face;  // GBK; empty when no font could be built
     int size = 0;      // em size in pixels, truncated
     int style = 0;     // GDI+ style bits: 1 bold, 2 italic, 4 underline, 8 strikeout
 };

@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "gbk_text.h"
 #include "geometry.h"
 #include "text_layout.h"
 
 using Gdiplus::RectF;
-
-std::wstring WideFromAnsi(const char* text) {
-    if (!text || !*text) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
 
 GdipBitmap NewArgbBitmap(int width, int height) {
     GdipBitmap bitmap;
@@ -38,7 +30,7 @@ struct TextTools {
 };
 
 void MakeTextTools(const TextStyle& style, TextTools* tools) {
-    std::wstring face = WideFromAnsi(style.face && *style.face ? style.face : "宋体");
+    std::wstring face = WideFromGbk(style.face && *style.face ? style.face : "宋体");
     gp::GdipCreateFontFamilyFromName(face.c_str(), nullptr, tools->family.out());
     if (tools->family)
         gp::GdipCreateFont(tools->family.get(), style.emSize, style.style, Gdiplus::UnitWorld,
@@ -76,8 +68,8 @@ void DrawScaled(GpGraphics* g, GpBitmap* source, int sourceWidth, int sourceHeig
 
 void DrawGlowText(GpGraphics* target, const char* text, float x, float y, float width, float height,
                   COLORREF textColour, COLORREF glowColour, int blur, const TextStyle& style) {
-    DrawGlowText(target, WideFromAnsi(text), x, y, width, height, textColour, glowColour, blur,
-                 style);
+    DrawGlowText(target, WideFromGbk(text ? text : ""), x, y, width, height, textColour, glowColour,
+                 blur, style);
 }
 
 void DrawGlowText(GpGraphics* target, const std::wstring& wide, float x, float y, float width,
@@ -232,7 +224,7 @@ void DrawHaloText(GpGraphics* target, const char* text, float x, float y, float 
     TextTools tools;
     MakeTextTools(style, &tools);
     if (!tools.family || !tools.format) return;
-    const std::wstring wide = WideFromAnsi(text);
+    const std::wstring wide = WideFromGbk(text ? text : "");
     const RectF box(0, b / 2.0f, static_cast<float>(k), static_cast<float>(m));
 
     GdipBitmap a = NewArgbBitmap(k, m);
@@ -281,7 +273,7 @@ void DrawOutlinedText(GpGraphics* target, const char* text, float x, float y, fl
     if (!tools.ok()) return;
     // A window text may end in "\r\n": the line break shows nothing, the carriage return must not
     // show as a box either.
-    std::wstring wide = WideFromAnsi(text);
+    std::wstring wide = WideFromGbk(text ? text : "");
     wide.erase(std::remove(wide.begin(), wide.end(), L'\r'), wide.end());
     static const float kShifts[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     for (const auto& shift : kShifts)

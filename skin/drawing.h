@@ -5,15 +5,13 @@
 
 #include "gdi_handles.h"
 
-// GBK (the ANSI code page) to UTF-16 for GDI+.
-std::wstring WideFromAnsi(const char* text);
-
 // A 32-bit ARGB GDI+ bitmap, every pixel transparent black.
 GdipBitmap NewArgbBitmap(int width, int height);
 
 // Four 90-degree arcs and a closed figure; d is the corner diameter, taken within 1 .. 100.
 void AddRoundedRect(GpPath* path, float x, float y, float width, float height, int d);
 
+// Texts and face names are GBK; GDI+ gets them as UTF-16 (gbk_text.h).
 struct TextStyle {
     const char* face = "宋体";
     int style = 0;      // GDI+ font style bits

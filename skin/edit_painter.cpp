@@ -2,6 +2,7 @@
 
 #include "canvas.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "geometry.h"
 #include "images.h"
 #include "paint_tools.h"
@@ -112,7 +113,7 @@ LRESULT OnComboPaint(HWND hwnd, const ComboRef& c, WPARAM wp, LPARAM lp) {
         PaintScope paint(hwnd);
         PaintCombo(c, 0, 0, 0, 0);
     }
-    return DefWindowProcA(hwnd, WM_PAINT, wp, lp);
+    return DefWindowProcW(hwnd, WM_PAINT, wp, lp);
 }
 
 LRESULT OnComboCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
@@ -164,13 +165,13 @@ void InstallEditsAndCombos(int windowIndex, HWND parent) {
         [](HWND, LONG_PTR) { return true; },
         [windowIndex](ComboRecord&, HWND combo, LONG_PTR) {
             // The selected item becomes the window text a drop-down list draws.
-            const LRESULT sel = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+            const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
             if (sel >= 0) {
-                const LRESULT n = SendMessageA(combo, CB_GETLBTEXTLEN, sel, 0);
+                const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, sel, 0);
                 if (n >= 0) {
-                    std::string text(static_cast<size_t>(n) + 1, '\0');
-                    SendMessageA(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(&text[0]));
-                    SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+                    SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(&text[0]));
+                    SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
                 }
             }
             HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
@@ -351,7 +352,7 @@ void PaintComboBox(int windowIndex, int comboIndex, int hot, int, int focused, i
             if (HasStyle(style, CBS_SIMPLE)) {
                 TextLayout layout = {"宋体", 12, 0};
                 layout.defaultFormat = true;
-                DrawTextArgb(g.get(), WindowTextOf(combo), layout,
+                DrawTextArgb(g.get(), WindowTextGbk(combo), layout,
                              ColorRefToArgb(TextColourOf(combo)), 2, static_cast<float>(H - 12) / 2,
                              static_cast<float>(W - 17), static_cast<float>(H - 4));
             }

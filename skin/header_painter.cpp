@@ -11,6 +11,7 @@
 #include "container.h"
 #include "control_font.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "geometry.h"
 #include "paint_tools.h"
 #include "registry.h"
@@ -44,7 +45,7 @@ bool HasClass(HWND hwnd, const char* className) {
 void AddHeader(int windowIndex, HWND header) {
     WindowSkinRecord* record = WindowRecord(windowIndex);
     if (!record) return;
-    const LONG_PTR style = GetWindowLongPtrA(header, GWL_STYLE);
+    const LONG_PTR style = GetWindowLongPtrW(header, GWL_STYLE);
     ControlFont font = QueryControlFont(header);
     const int index = record->headerTable.Add(header);
     HeaderRecord& entry = record->headerTable[index];
@@ -56,7 +57,7 @@ void AddHeader(int windowIndex, HWND header) {
     entry.fontFace = font.face;
     entry.fontSize = font.size;
     entry.fontStyle = font.style;
-    entry.imageList = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
+    entry.imageList = reinterpret_cast<HIMAGELIST>(SendMessageW(header, HDM_GETIMAGELIST, 0, 0));
 }
 
 // Where the item's image starts, by the alignment bits of its format.
@@ -93,7 +94,7 @@ std::wstring FitWithEllipsis(GpGraphics* g, const std::wstring& text, GpFont* fo
 
 void DrawItemText(GpGraphics* g, const HeaderRecord& entry, const char* text, float x, float width,
                   float height) {
-    std::wstring face = WideFromAnsi(entry.fontFace.c_str());
+    std::wstring face = WideFromGbk(entry.fontFace.c_str());
     GdipFontFamily family;
     gp::GdipCreateFontFamilyFromName(face.c_str(), nullptr, family.out());
     GdipFont font;
@@ -106,7 +107,7 @@ void DrawItemText(GpGraphics* g, const HeaderRecord& entry, const char* text, fl
         gp::GdipSetStringFormatTrimming(format.get(), Gdiplus::StringTrimmingEllipsisCharacter);
     GdipSolidBrush brush = NewSolidBrush(kText);
     if (!g || !font || !format || !brush) return;
-    std::wstring shown = FitWithEllipsis(g, WideFromAnsi(text), font.get(), format.get(), width);
+    std::wstring shown = FitWithEllipsis(g, WideFromGbk(text), font.get(), format.get(), width);
     const Gdiplus::RectF box(x, 0, width, height);
     gp::GdipDrawString(g, shown.c_str(), -1, font.get(), &box, format.get(), brush.get());
 }
@@ -189,10 +190,10 @@ int HeaderHitItem(int windowIndex, int index, LPARAM point) {
     HeaderRecord* entry = FindHeader(windowIndex, index);
     if (!entry || !entry->hwnd) return 0;
     const int x = static_cast<short>(LOWORD(point));
-    const int n = static_cast<int>(SendMessageA(entry->hwnd, HDM_GETITEMCOUNT, 0, 0));
+    const int n = static_cast<int>(SendMessageW(entry->hwnd, HDM_GETITEMCOUNT, 0, 0));
     for (int item = 1; item <= n; ++item) {
         RECT r = {};
-        SendMessageA(entry->hwnd, HDM_GETITEMRECT, item - 1, reinterpret_cast<LPARAM>(&r));
+        SendMessageW(entry->hwnd, HDM_GETITEMRECT, item - 1, reinterpret_cast<LPARAM>(&r));
         if (x >= r.left + kDividerMargin && x <= r.right - kDividerMargin) return item;
     }
     return 0;
@@ -202,8 +203,8 @@ void PaintHeader(int windowIndex, int index, HDC dc) {
     HeaderRecord* entry = FindHeader(windowIndex, index);
     if (!entry || !entry->hwnd) return;
     HWND header = entry->hwnd;
-    const int n = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    const int margin = static_cast<int>(SendMessageA(header, HDM_GETBITMAPMARGIN, 0, 0));
+    const int n = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    const int margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
     HWND parent = GetParent(header);
     const bool inListView = parent && HasClass(parent, WC_LISTVIEWA);
     const COLORREF theme = g_skinSettings.themeColour;
@@ -214,14 +215,15 @@ void PaintHeader(int windowIndex, int index, HDC dc) {
 
     for (int item = 1; item <= n; ++item) {
         RECT rc = {};
-        SendMessageA(header, HDM_GETITEMRECT, item - 1, reinterpret_cast<LPARAM>(&rc));
-        char text[kTextBuffer] = {};
-        HDITEMA info = {};
+        SendMessageW(header, HDM_GETITEMRECT, item - 1, reinterpret_cast<LPARAM>(&rc));
+        wchar_t text[kTextBuffer] = {};
+        HDITEMW info = {};
         info.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT | HDI_LPARAM | HDI_BITMAP | HDI_IMAGE;
         info.pszText = text;
         info.cchTextMax = kTextBuffer;
-        SendMessageA(header, HDM_GETITEMA, item - 1, reinterpret_cast<LPARAM>(&info));
-        text[kTextBuffer - 1] = '\0';
+        SendMessageW(header, HDM_GETITEMW, item - 1, reinterpret_cast<LPARAM>(&info));
+        text[kTextBuffer - 1] = L'\0';
+        const std::string itemText = GbkForDisplay(text);
         HICON icon = nullptr;
         if (info.fmt & HDF_IMAGE)
             icon = ImageList_GetIcon(entry->imageList, info.iImage, ILD_TRANSPARENT);
@@ -269,14 +271,14 @@ void PaintHeader(int windowIndex, int index, HDC dc) {
             if (icon) gp::GdipCreateBitmapFromHICON(icon, image.out());
             const PixelSize size = ImagePixelSize(image.get());
             const UINT iw = static_cast<UINT>(size.width), ih = static_cast<UINT>(size.height);
-            const int tw =
-                MeasureTextWidth(text, entry->fontFace.c_str(), entry->fontSize, entry->fontStyle);
+            const int tw = MeasureTextWidth(itemText, entry->fontFace.c_str(), entry->fontSize,
+                                            entry->fontStyle);
             const int x = ImageX(info.fmt, w, static_cast<int>(iw), tw, margin);
             if (iw != 0 && g)
                 gp::GdipDrawImageRect(g.get(), image.get(), static_cast<float>(x),
                                       (fh - static_cast<float>(ih)) / 2, static_cast<float>(iw),
                                       static_cast<float>(ih));
-            DrawItemText(g.get(), *entry, text, static_cast<float>(x) + iw,
+            DrawItemText(g.get(), *entry, itemText.c_str(), static_cast<float>(x) + iw,
                          fw - static_cast<float>(iw) - 2.0f * margin, fh);
         }
         if (icon) DestroyIcon(icon);

@@ -86,7 +86,7 @@ LRESULT OnEraseBackground(HWND hwnd, WPARAM wp, LPARAM lp) {
 }
 
 COLORREF TreeTextColour(HWND tree) {
-    const auto colour = static_cast<COLORREF>(SendMessageA(tree, TVM_GETTEXTCOLOR, 0, 0));
+    const auto colour = static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0));
     return colour == static_cast<COLORREF>(CLR_NONE) ? GetSysColor(COLOR_WINDOWTEXT) : colour;
 }
 
@@ -99,7 +99,7 @@ LRESULT PaintTreeView(HWND hwnd, LPARAM lp) {
         ScopedCanvas tree(BackgroundSnapshot(hwnd, client));
         ScopedCanvas back(ClientBackdropCanvas(hwnd));
         if (tree && back) {
-            CallWindowProcA(reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc)), hwnd, WM_PAINT,
+            CallWindowProcW(reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc)), hwnd, WM_PAINT,
                             reinterpret_cast<WPARAM>(tree.get()), lp);
             HDC dc = ExcludeOpaqueChildren(hwnd, nullptr, 0);
             KeyOver(back.get(), tree.get(), cw, ch, kKey, TreeTextColour(hwnd));
@@ -107,7 +107,7 @@ LRESULT PaintTreeView(HWND hwnd, LPARAM lp) {
             ReleaseDC(hwnd, dc);
         }
     }
-    return DefWindowProcA(hwnd, WM_PAINT, 0, lp);
+    return DefWindowProcW(hwnd, WM_PAINT, 0, lp);
 }
 
 // List views and list boxes draw their content straight onto the backdrop.
@@ -117,13 +117,13 @@ LRESULT PaintOverBackdrop(HWND hwnd, LPARAM lp) {
         ScopedCanvas back(ClientBackdropCanvas(hwnd));
         PaintScope paint(hwnd);
         if (back) {
-            CallWindowProcA(reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc)), hwnd, WM_PAINT,
+            CallWindowProcW(reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc)), hwnd, WM_PAINT,
                             reinterpret_cast<WPARAM>(back.get()), lp);
             BitBlt(paint.dc(), 0, 0, Width(client), Height(client), back.get(), 0, 0, SRCCOPY);
         }
     }
     InvalidateVisibleChildren(hwnd);  // a list view's header paints over the result
-    return DefWindowProcA(hwnd, WM_PAINT, 0, lp);
+    return DefWindowProcW(hwnd, WM_PAINT, 0, lp);
 }
 
 LRESULT OnPaint(HWND hwnd, const ListRef& l, WPARAM wp, LPARAM lp) {
@@ -151,12 +151,12 @@ void InstallListFrames(int windowIndex, HWND parent) {
     Pass(windowIndex, parent, WC_LISTVIEWA, [](HWND view) -> HWND {
         if (HasStyle(StyleOf(view), LVS_SORTASCENDING)) return nullptr;
         if (g_skinSettings.translucentControls)
-            SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
+            SendMessageW(view, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(CLR_NONE));
         return view;
     });
     Pass(windowIndex, parent, WC_TREEVIEWA, [](HWND tree) {
         if (g_skinSettings.translucentControls)
-            SendMessageA(tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(kKey));
+            SendMessageW(tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(kKey));
         return tree;
     });
     Pass(windowIndex, parent, WC_IPADDRESSA, [](HWND field) { return field; });

@@ -10,6 +10,7 @@
 #include "canvas.h"
 #include "container.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "gdi_handles.h"
 #include "geometry.h"
 #include "images.h"
@@ -269,7 +270,7 @@ void MainWindowSkin::SetSkinOptions(int enabled, std::optional<int> overlayAlpha
 void MainWindowSkin::SkinMainWindow(HWND window, int captionHeight, int drawCaption, int resizable,
                                     int gloss, int showTitle) {
     if (!window || FindWindowIndex(window) >= 1) return;
-    LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const int W = ClientWidth(window);
     frameMargin = 3;
 
@@ -313,7 +314,7 @@ void MainWindowSkin::SkinMainWindow(HWND window, int captionHeight, int drawCapt
     for (int k = 1; k <= n; k++) stripWidth += r.captionButtons[k].width;
     r.captionButtonStrip = {W - frameMargin - stripWidth - 2, 0, stripWidth, 22};
 
-    SetWindowLongPtrA(window, GWL_STYLE, style | WS_SYSMENU);
+    SetWindowLongPtrW(window, GWL_STYLE, style | WS_SYSMENU);
     r.tooltip.Create(window);
     for (int k = 1; k <= n; k++) {
         const CaptionButton& b = r.captionButtons[k];
@@ -484,7 +485,7 @@ void MainWindowSkin::RenderCaption(int i, void* graphics, int w, int h) {
     key.height = std::min(h, frameMargin + 5 + 32 + 2);
     key.margin = frameMargin;
     key.stripWidth = r.captionButtonStrip.width;
-    key.title = WindowTextOf(r.hwnd);
+    key.title = WindowTextGbk(r.hwnd);
     key.face = r.titleFontFace;
     key.fontSize = r.titleFontSize;
     key.fontStyle = r.titleFontStyle;
@@ -579,7 +580,7 @@ void MainWindowSkin::CopyToWindow(int i, int x, int y, int w, int h) {
     BitBlt(dc.get(), x, y, w, h, r->backgroundDc, x, y, SRCCOPY);
 }
 
-void MainWindowSkin::DrawCaption(int i, void* graphics, bool rendering, const char* text) {
+void MainWindowSkin::DrawCaption(int i, void* graphics, bool rendering, const wchar_t* text) {
     WindowSkinRecord* r = WindowRecord(i);
     if (!r || !r->backgroundDc) return;
     const int m = frameMargin;
@@ -591,14 +592,7 @@ void MainWindowSkin::DrawCaption(int i, void* graphics, bool rendering, const ch
     if (programIcon_)
         DrawIconEx(r->backgroundDc, x, y - 3, programIcon_, 17, 17, 0, nullptr, DI_NORMAL);
 
-    std::string title;
-    if (rendering || !text) {
-        int len = GetWindowTextLengthA(r->hwnd);
-        title.resize(static_cast<size_t>(len) + 1);
-        title.resize(static_cast<size_t>(GetWindowTextA(r->hwnd, &title[0], len + 1)));
-    } else {
-        title = text;
-    }
+    const std::string title = rendering || !text ? WindowTextGbk(r->hwnd) : GbkForDisplay(text);
     TextStyle style;
     style.face = r->titleFontFace.c_str();
     style.emSize = static_cast<float>(r->titleFontSize);
@@ -809,11 +803,11 @@ void MainWindowSkin::BeginDrag(int i, LPARAM lp) {
         if (int edge = BorderEdge(r->hwnd, lp)) {
             POINT p = {x, y};
             ClientToScreen(r->hwnd, &p);
-            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_SIZE + edge, MAKELPARAM(p.x, p.y));
+            SendMessageW(r->hwnd, WM_SYSCOMMAND, SC_SIZE + edge, MAKELPARAM(p.x, p.y));
             return;
         }
     }
-    SendMessageA(r->hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    SendMessageW(r->hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
 void MainWindowSkin::CaptionButtonAction(int i, int n) {
@@ -821,13 +815,13 @@ void MainWindowSkin::CaptionButtonAction(int i, int n) {
     if (!r || n < 1 || n > r->captionButtons.Count()) return;
     switch (r->captionButtons[n].kind) {
         case kMaximizeKind:
-            SendMessageA(r->hwnd, WM_SYSCOMMAND, r->maximized ? SC_RESTORE : SC_MAXIMIZE, 0);
+            SendMessageW(r->hwnd, WM_SYSCOMMAND, r->maximized ? SC_RESTORE : SC_MAXIMIZE, 0);
             break;
         case kMinimizeKind:
-            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            SendMessageW(r->hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
             break;
         case kCloseKind:
-            SendMessageA(r->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            SendMessageW(r->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
     }
 }
@@ -860,7 +854,7 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             if (r->showTitle && r->drawCaption && r->backgroundDc) {
                 GdipGraphics g;
                 gp::GdipCreateFromHDC(r->backgroundDc, g.out());
-                if (g) DrawCaption(i, g.get(), false, reinterpret_cast<const char*>(lp));
+                if (g) DrawCaption(i, g.get(), false, reinterpret_cast<const wchar_t*>(lp));
             }
             break;
         case WM_PAINT: {
@@ -868,7 +862,7 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             HDC dc = BeginPaint(hwnd, &ps);
             if (r->minimized) {
                 EndPaint(hwnd, &ps);
-                return DefWindowProcA(hwnd, msg, wp, lp);
+                return DefWindowProcW(hwnd, msg, wp, lp);
             }
             // The first paint renders even while suppressed: there is nothing to copy yet.
             if (r->needsRender || !r->backgroundDc) {
@@ -878,7 +872,7 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 CopyFrame(i, dc);
             }
             EndPaint(hwnd, &ps);
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_QUERYOPEN:
             r->minimized = 0;

@@ -58,7 +58,7 @@ class MainWindowSkin {
     void PaintFrameBackground(void* graphics, int windowIndex, int w, int h);
     // Background and outline of a w x h frame, kept until the size or the background changes.
     bool DrawBackdropLayer(int windowIndex, int w, int h);
-    void DrawCaption(int windowIndex, void* graphics, bool rendering, const char* text);
+    void DrawCaption(int windowIndex, void* graphics, bool rendering, const wchar_t* text);
     // DrawCaption for a full render of a w x h frame, or the band it drew last time when nothing
     // it depends on has changed.
     void RenderCaption(int windowIndex, void* graphics, int w, int h);

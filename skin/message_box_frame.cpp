@@ -11,6 +11,7 @@
 
 #include "canvas.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "gdi_handles.h"
 #include "geometry.h"
 #include "images.h"
@@ -138,7 +139,7 @@ void MakeRoomForText(HWND box, WindowSkinRecord& r) {
         if (!entry.hwnd) continue;
         // A box without an icon may keep its empty icon static over the text (Wine does): it
         // shows nothing, and its backdrop would be painted over the text's first lines.
-        if (entry.kind == kIconStatic && !SendMessageA(entry.hwnd, STM_GETICON, 0, 0)) {
+        if (entry.kind == kIconStatic && !SendMessageW(entry.hwnd, STM_GETICON, 0, 0)) {
             ShowWindow(entry.hwnd, SW_HIDE);
             continue;
         }
@@ -190,7 +191,7 @@ void BindMessageBoxSkin(HICON programIcon) {
 void InstallMessageBoxHook() {
     // A hook whose box never came would skin the next dialog of any kind, the folder dialog too.
     RemoveHook();
-    g_messageBoxHook = SetWindowsHookExA(WH_CBT, MessageBoxHookProc, nullptr, GetCurrentThreadId());
+    g_messageBoxHook = SetWindowsHookExW(WH_CBT, MessageBoxHookProc, nullptr, GetCurrentThreadId());
 }
 
 HHOOK PendingMessageBoxHook() {
@@ -232,9 +233,7 @@ void PaintMessageBoxFrame(HWND hwnd) {
         if (g_programIcon)
             DrawIconEx(r->backgroundDc, 5, 5, g_programIcon, 17, 17, 0, nullptr, DI_NORMAL);
 
-        std::string title(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-        title.resize(
-            static_cast<size_t>(GetWindowTextA(hwnd, &title[0], static_cast<int>(title.size()))));
+        const std::string title = WindowTextGbk(hwnd);
         TextStyle style;
         style.face = "黑体";
         style.emSize = 11;
@@ -339,7 +338,7 @@ LRESULT CALLBACK MessageBoxFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             // faded in, so the room for the text is made then.
             if (!g_fadeStarted) MakeRoomForText(hwnd, *r);
             PaintAndFadeIn(hwnd);
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         case WM_DRAWITEM:
             DrawButtonItemMessage(i, lp);
             break;
@@ -379,7 +378,7 @@ LRESULT CALLBACK MessageBoxFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_NCLBUTTONUP:
             r->dragging = 0;
             if (wp == HTCLOSE) {
-                PostMessageA(hwnd, WM_CLOSE, 0, 0);
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
                 return 0;
             }
             break;

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "drawing.h"
+#include "gbk_text.h"
 #include "geometry.h"
 
 uint32_t ThemeArgb(int alpha) {
@@ -84,7 +85,7 @@ void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layo
                   float x, float y, float width, float height) {
     if (!g || !layout.face || !*layout.face) return;
     GdipFontFamily family;
-    gp::GdipCreateFontFamilyFromName(WideFromAnsi(layout.face).c_str(), nullptr, family.out());
+    gp::GdipCreateFontFamilyFromName(WideFromGbk(layout.face).c_str(), nullptr, family.out());
     if (!family) return;
     GdipFont font;
     gp::GdipCreateFont(family.get(), layout.emSize, layout.style, Gdiplus::UnitPixel, font.out());
@@ -98,7 +99,7 @@ void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layo
     GdipSolidBrush brush;
     gp::GdipCreateSolidFill(argb, brush.out());
     if (!font || !brush) return;
-    const std::wstring wide = WideFromAnsi(text.c_str());
+    const std::wstring wide = WideFromGbk(text);
     const Gdiplus::RectF box(x, y, width, height);
     gp::GdipDrawString(g, wide.c_str(), -1, font.get(), &box, format.get(), brush.get());
 }
@@ -109,20 +110,12 @@ bool ClassNameIs(HWND hwnd, const char* name) {
     return lstrcmpA(buffer, name) == 0;
 }
 
-std::string WindowTextOf(HWND hwnd) {
-    const int n = GetWindowTextLengthA(hwnd);
-    std::string text(n + 1, '\0');
-    const int got = GetWindowTextA(hwnd, &text[0], n + 1);
-    text.resize(got > 0 ? got : 0);
-    return text;
-}
-
 LONG_PTR StyleOf(HWND hwnd) {
-    return GetWindowLongPtrA(hwnd, GWL_STYLE);
+    return GetWindowLongPtrW(hwnd, GWL_STYLE);
 }
 
 LONG_PTR ExStyleOf(HWND hwnd) {
-    return GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+    return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
 }
 
 RECT WindowRectAtOrigin(HWND hwnd) {

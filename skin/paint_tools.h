@@ -42,14 +42,13 @@ struct TextLayout {
     Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
     bool defaultFormat = false;  // no string format object at all
 };
-// Draws `text` (ANSI) in `argb`; nothing when the face names no font family.
+// Draws `text` (GBK) in `argb`; nothing when the face names no font family.
 void DrawTextArgb(GpGraphics* g, const std::string& text, const TextLayout& layout, uint32_t argb,
                   float x, float y, float width, float height);
 
 // ---- Windows ----------------------------------------------------------------------------------
 
 bool ClassNameIs(HWND hwnd, const char* name);
-std::string WindowTextOf(HWND hwnd);
 LONG_PTR StyleOf(HWND hwnd);
 LONG_PTR ExStyleOf(HWND hwnd);
 // The window rectangle moved to the origin.
@@ -118,7 +117,7 @@ bool AnswerOwnPaint(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, Paint paint, LRES
                 PaintScope scope(hwnd);
                 paint();
             }
-            *result = DefWindowProcA(hwnd, msg, wp, lp);
+            *result = DefWindowProcW(hwnd, msg, wp, lp);
             return true;
         }
         default:

@@ -193,7 +193,7 @@ void PanelSkin::BlitPanelCache(HDC dc) {
 
 LRESULT CALLBACK PanelSkin::ProcEntry(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = static_cast<PanelSkin*>(GetPropA(hwnd, kPropPanelObject));
-    if (!self || self->window != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self || self->window != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
     return self->PanelProc(hwnd, msg, wp, lp);
 }
 
@@ -206,7 +206,7 @@ LRESULT PanelSkin::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ResetPanel();
             break;
         case WM_MOVE: {
-            LRESULT result = CallWindowProcA(forward, hwnd, msg, wp, lp);
+            LRESULT result = CallWindowProcW(forward, hwnd, msg, wp, lp);
             PaintPanel(nullptr);
             return result;
         }
@@ -223,7 +223,7 @@ LRESULT PanelSkin::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 BlitPanelCache(dc);
             }
             EndPaint(hwnd, &ps);
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_MOUSEMOVE:
             if (!hovering) {
@@ -249,5 +249,5 @@ LRESULT PanelSkin::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             pressed = 0;
             break;
     }
-    return CallWindowProcA(forward, hwnd, msg, wp, lp);
+    return CallWindowProcW(forward, hwnd, msg, wp, lp);
 }

@@ -91,9 +91,9 @@ void PaintProgressBar(int windowIndex, int index) {
 
         DrawBarTrough(g.get(), w, h, entry->vertical != 0, kOutline, 1);
 
-        const int pos = static_cast<int>(SendMessageA(p, PBM_GETPOS, 0, 0));
+        const int pos = static_cast<int>(SendMessageW(p, PBM_GETPOS, 0, 0));
         PBRANGE range = {};
-        SendMessageA(p, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(p, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
         const double span = static_cast<double>(range.iHigh) - range.iLow;
         const BarGeometry bar = MeasureBar(entry->vertical != 0, W, H, pos, span);
         if (bar.length > 0) {

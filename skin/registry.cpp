@@ -103,7 +103,7 @@ ControlSkinRecord* ControlRecord(int windowIndex, int controlIndex) {
 bool IsGroupBoxButton(HWND hwnd) {
     char name[256] = {};
     GetClassNameA(hwnd, name, 255);
-    return lstrcmpA(name, "Button") == 0 && HasStyle(GetWindowLongPtrA(hwnd, GWL_STYLE), 0x4);
+    return lstrcmpA(name, "Button") == 0 && HasStyle(GetWindowLongPtrW(hwnd, GWL_STYLE), 0x4);
 }
 
 HWND BackgroundProviderOf(HWND hwnd) {
@@ -116,13 +116,13 @@ HWND BackgroundProviderOf(HWND hwnd) {
 
 WNDPROC SubclassWindow(HWND hwnd, WNDPROC proc) {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
 LRESULT ForwardMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto original = reinterpret_cast<WNDPROC>(SkinProp(hwnd, kPropHwProc));
-    return original ? CallWindowProcA(original, hwnd, msg, wp, lp)
-                    : DefWindowProcA(hwnd, msg, wp, lp);
+    return original ? CallWindowProcW(original, hwnd, msg, wp, lp)
+                    : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK ForwardingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -229,8 +229,8 @@ void ApplySkinToWindow(HWND hwnd) {
     strip.y = 0;
     strip.x = size.cx - 6 - strip.width;
 
-    SetWindowLongPtrA(hwnd, GWL_STYLE, GetWindowLongPtrA(hwnd, GWL_STYLE) | WS_SYSMENU);
-    SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_SYSMENU);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributes(hwnd, 0, 0, LWA_ALPHA);  // the frame fades it in
 
     g_windows.push_back(std::move(record));

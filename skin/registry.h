@@ -289,7 +289,7 @@ void InstallChildren(int windowIndex, HWND parent, const char* className,
          child = FindWindowExA(parent, child, className, nullptr)) {
         WindowSkinRecord* record = WindowRecord(windowIndex);
         if (!record) return;
-        LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
         if (!take(child, style)) continue;
         SkinList<Record>& list = record->*table;
         if (skipKnown && list.Find(child)) continue;

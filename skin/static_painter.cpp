@@ -5,6 +5,7 @@
 
 #include "canvas.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "gdi_handles.h"
 #include "paint_tools.h"
 #include "registry.h"
@@ -24,12 +25,6 @@ StaticRecord* StaticEntry(HWND hwnd, int* windowIndex = nullptr) {
     return record ? record->staticTable.At(static_cast<int>(SkinProp(hwnd, kPropHwLbId))) : nullptr;
 }
 
-std::string WindowText(HWND hwnd) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
-
 void DeletePropObject(HWND hwnd, const char* name) {
     if (HGDIOBJ object = reinterpret_cast<HGDIOBJ>(SkinProp(hwnd, name))) DeleteObject(object);
     // Gone from the property too, so nothing deletes it a second time.
@@ -47,8 +42,8 @@ TextStyle TextStyleOf(const StaticRecord& entry) {
 }  // namespace
 
 std::wstring StaticTextLines(const StaticRecord& entry, int width) {
-    return WrapText(WideFromAnsi(WindowText(entry.hwnd).c_str()),
-                    static_cast<float>(width) - kTextLeft, TextStyleOf(entry));
+    return WrapText(WindowTextWide(entry.hwnd), static_cast<float>(width) - kTextLeft,
+                    TextStyleOf(entry));
 }
 
 int StaticTextBottom(const StaticRecord& entry, int width) {
@@ -106,7 +101,7 @@ void PaintStatic(int windowIndex, int staticIndex) {
                          TextStyleOf(*entry));
     } else if (entry->kind == kIconStatic) {
         // The icon stays the control's.
-        if (auto icon = reinterpret_cast<HICON>(SendMessageA(s, STM_GETICON, 0, 0)))
+        if (auto icon = reinterpret_cast<HICON>(SendMessageW(s, STM_GETICON, 0, 0)))
             DrawIcon(canvas.get(), 0, 0, icon);
     }
     WindowDc dc(s);
@@ -136,7 +131,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 PaintScope paint(hwnd);
                 PaintStatic(i, j);
             }
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_ERASEBKGND: {
             auto dc = reinterpret_cast<HDC>(wp);

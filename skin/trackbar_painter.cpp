@@ -45,7 +45,7 @@ int TickSide(LONG_PTR style) {
 // as it lies on screen instead, taller than wide: that is turned back.
 RECT ChannelRect(HWND t, bool vertical) {
     RECT c = {};
-    SendMessageA(t, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
+    SendMessageW(t, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
     if (vertical && c.bottom - c.top > c.right - c.left) c = RECT{c.top, c.left, c.bottom, c.right};
     return c;
 }
@@ -111,8 +111,8 @@ void PaintTrackBar(int windowIndex, int index) {
     {
         GdipGraphics g = GraphicsOn(canvas.get());
         const float w = static_cast<float>(W), h = static_cast<float>(H);
-        const float min = static_cast<float>(SendMessageA(t, TBM_GETRANGEMIN, 0, 0));
-        const float max = static_cast<float>(SendMessageA(t, TBM_GETRANGEMAX, 0, 0));
+        const float min = static_cast<float>(SendMessageW(t, TBM_GETRANGEMIN, 0, 0));
+        const float max = static_cast<float>(SendMessageW(t, TBM_GETRANGEMAX, 0, 0));
         const bool emptyRange = min == max;
 
         if (g_skinSettings.trackBarOption == 1)
@@ -141,7 +141,7 @@ void PaintTrackBar(int windowIndex, int index) {
         const float g0 = vertical ? gx : gy;  // the groove's position across the track
 
         RECT thumb = {};
-        SendMessageA(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        SendMessageW(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
         const float tl = static_cast<float>(thumb.left), tt = static_cast<float>(thumb.top);
         const float thumbAlong = vertical ? tt : tl;
         float thumbAcross, diameter, along = thumbAlong;
@@ -172,8 +172,8 @@ void PaintTrackBar(int windowIndex, int index) {
 
         const float lineAcross = selection ? ct + (cb - ct - 4) / 2 + 1 : ct + 1;
         if (selection) {
-            const float s = static_cast<float>(SendMessageA(t, TBM_GETSELSTART, 0, 0));
-            const float e = static_cast<float>(SendMessageA(t, TBM_GETSELEND, 0, 0));
+            const float s = static_cast<float>(SendMessageW(t, TBM_GETSELSTART, 0, 0));
+            const float e = static_cast<float>(SendMessageW(t, TBM_GETSELEND, 0, 0));
             // The start is the value itself taken as pixels; only the length is scaled.
             const float n = (e - s) * length / max;
             if (std::isfinite(n)) {

@@ -68,7 +68,7 @@ LRESULT DefaultNonClientPaint(HWND hwnd, HRGN region, LPARAM lp) {
         nothing.reset(CreateRectRgn(0, 0, 0, 0));
         region = nothing.get();
     }
-    return DefWindowProcA(hwnd, WM_NCPAINT, reinterpret_cast<WPARAM>(region), lp);
+    return DefWindowProcW(hwnd, WM_NCPAINT, reinterpret_cast<WPARAM>(region), lp);
 }
 
 RECT ClientRectInWindow(HWND hwnd) {

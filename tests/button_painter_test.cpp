@@ -140,7 +140,7 @@ TEST_F(Buttons, InstallersTakeTheRightButtons) {
         EXPECT_EQ(style & 0xF, k.type);
         EXPECT_EQ(style & WS_VISIBLE, WS_VISIBLE);  // the other bits stay
         const bool subclassed =
-            reinterpret_cast<WNDPROC>(GetWindowLongPtrA(k.button, GWLP_WNDPROC)) == ButtonProc;
+            reinterpret_cast<WNDPROC>(GetWindowLongPtrW(k.button, GWLP_WNDPROC)) == ButtonProc;
         EXPECT_EQ(subclassed, k.skinned);
         EXPECT_EQ(SkinProp(k.button, kPropHwLbId) >= 1, k.skinned);
         if (k.skinned) {

@@ -1,9 +1,10 @@
-// The installer's command line: pure text work.
+// The installer's command line: pure text work, then the text as the system hands it over.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "command_line.h"
+#include "unattended.h"
 
 namespace {
 
@@ -70,6 +71,40 @@ TEST(CommandLine, ArgumentsFollowTheProgramName) {
     };
     for (const NameCase& c : cases)
         EXPECT_EQ(ArgumentsOf(c.commandLine), c.arguments) << c.commandLine;
+}
+
+// The command line comes as UTF-16: a path with characters GBK has not (a Korean user name) keeps
+// them where it can stay UTF-16 (the log), and is refused where the installer needs GBK (/D=).
+struct SystemCase {
+    const wchar_t* commandLine;
+    bool silent;
+    const char* directory;  // GBK; a form with '?' when unusable
+    bool directoryUsable;
+    const wchar_t* logPath;
+    const char* refused;  // GBK, with '?' for what GBK has not
+};
+
+const SystemCase kSystemCases[] = {
+    {L"\"C:\\\u4e0b\u8f7d\\setup.exe\" /S /D=E:\\\u9752\u5c9a \u5199\u4f5c", true, "E:\\青岚 写作",
+     true, L"", ""},
+    {L"setup.exe /S /D=E:\\\u4e57", true, "E:\\乗", true, L"", ""},
+    {L"setup.exe /S \"/LOG=C:\\Users\\\uae40\\setup.log\"", true, "", true,
+     L"C:\\Users\\\uae40\\setup.log", ""},
+    {L"setup.exe /S /D=C:\\Users\\\uae40", true, "C:\\Users\\?", false, L"", ""},
+    {L"setup.exe /X\uae40", false, "", true, L"", "/X?"},
+    {L"setup.exe /S /D=E:\\x\U0001F600", true, "E:\\x??", false, L"", ""},
+};
+
+TEST(CommandLine, TextAsTheSystemHandsItOver) {
+    for (const SystemCase& c : kSystemCases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.commandLine)));
+        CommandLine parsed = ReadCommandLine(c.commandLine);
+        EXPECT_EQ(parsed.silent, c.silent);
+        EXPECT_EQ(parsed.directory, c.directory);
+        EXPECT_EQ(parsed.directoryUsable, c.directoryUsable);
+        EXPECT_EQ(parsed.logPath, c.logPath);
+        EXPECT_EQ(parsed.refused, c.refused);
+    }
 }
 
 }  // namespace

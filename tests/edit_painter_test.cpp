@@ -7,6 +7,7 @@
 
 #include "container.h"
 #include "edit_painter.h"
+#include "gbk_text.h"
 #include "paint_tools.h"
 #include "painter_fixture.h"
 #include "registry.h"
@@ -184,7 +185,7 @@ TEST_F(Edits, ComboDropButton) {
     int dark = 0;
     for (uint32_t p : Screen(c.dropList)) dark += Red(p) < 0x20 && Green(p) < 0x20;
     EXPECT_GT(dark, 10);
-    EXPECT_STREQ(WindowTextOf(c.dropList).c_str(), "第二项");
+    EXPECT_STREQ(WindowTextGbk(c.dropList).c_str(), "第二项");
 }
 
 TEST_F(Edits, ColourAnswerIsTheBackdropBehindTheClientArea) {

@@ -46,6 +46,23 @@ TEST(Extract, GoodArchiveWritesEveryEntry) {
     EXPECT_FALSE(DirectoryExists(dir / "out"));
 }
 
+TEST(Extract, NamesMarkedAsUtf8AreDecodedAsUtf8) {
+    // GBK names as stored, UTF-8 ones (flag bit 11) decoded: both give the same files.
+    TempDir dir;
+    ASSERT_TRUE(
+        WriteZip(dir / "mixed.zip", {
+                                        {"青岚.txt", "gbk"},
+                                        {u8"笔记/第一章.txt", "utf-8", false, false, true},
+                                        {u8"plain.txt", "ascii with the flag", false, false, true},
+                                    }));
+    ExtractResult result;
+    EXPECT_EQ(ExtractArchive(dir / "mixed.zip", dir / "out", &result), 1);
+    EXPECT_EQ(result.error, ExtractError::None);
+    EXPECT_EQ(ListTree(dir / "out"),
+              (std::vector<std::string>{"plain.txt", "笔记\\", "笔记\\第一章.txt", "青岚.txt"}));
+    EXPECT_EQ(ReadText(dir / "out\\笔记\\第一章.txt"), "utf-8");
+}
+
 struct RefusedCase {
     const char* label;
     std::vector<ZipEntrySpec> entries;  // empty: see `prepare`
@@ -80,6 +97,22 @@ TEST(Extract, RefusedArchivesWriteNothing) {
         {"colon", WithBadName("x:y"), nullptr, 0, ExtractError::Damaged},
         {"device", WithBadName("nul"), nullptr, 0, ExtractError::Damaged},
         {"lead byte before a separator", WithBadName("a\x81//b"), nullptr, 0,
+         ExtractError::Damaged},
+        // Names marked as UTF-8 that GBK cannot name, or that are no UTF-8 at all.
+        {"utf-8 name without a GBK form",
+         {{"first.txt", "x"}, {u8"\U0001F600.txt", "emoji", false, false, true}},
+         nullptr,
+         0,
+         ExtractError::Damaged},
+        {"utf-8 flag on bytes that are no utf-8",
+         {{"first.txt", "x"}, {"\xC7\xE0.txt", "GBK bytes", false, false, true}},
+         nullptr,
+         0,
+         ExtractError::Damaged},
+        {"utf-8 name leaving the target",
+         {{"first.txt", "x"}, {u8"../\u9752.txt", "escaped", false, false, true}},
+         nullptr,
+         0,
          ExtractError::Damaged},
         {"crc",
          {{"ok.txt", "fine"}, {"bad.txt", std::string(5000, 'q'), false, true}},

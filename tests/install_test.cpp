@@ -14,6 +14,7 @@
 
 #include "com_ref.h"
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "install.h"
 #include "install_log.h"
 #include "paths.h"
@@ -46,25 +47,30 @@ std::vector<std::string> PayloadNames() {
     return names;
 }
 
+// The link's target, with its show command and working directory noted where they are not what
+// the installer sets (shown, and the program's own directory).
 std::string LinkTarget(const std::string& linkFile) {
-    wchar_t wide[MAX_PATH + 1] = {};
-    MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wide, MAX_PATH + 1);
     ComApartment apartment;
-    ComRef<IShellLinkA> link;
+    ComRef<IShellLinkW> link;
     ComRef<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.out())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, persist.out())) ||
-        FAILED(persist->Load(wide, STGM_READ)))
+        FAILED(persist->Load(WideFromGbk(linkFile).c_str(), STGM_READ)))
         return "<unreadable>";
-    char target[MAX_PATH + 1] = {};
+    wchar_t target[MAX_PATH + 1] = {}, workingDir[MAX_PATH + 1] = {};
     int show = 0;
     link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetWorkingDirectory(workingDir, MAX_PATH);
     link->GetShowCmd(&show);
+    const std::string path = GbkForDisplay(target);
     // The link format keeps SW_SHOWNORMAL, SW_SHOWMAXIMIZED and SW_SHOWMINNOACTIVE only; the
     // SW_SHOW the installer sets reads back as one of the first two, never minimised.
     bool shown = show == SW_SHOW || show == SW_SHOWNORMAL || show == SW_SHOWMAXIMIZED;
-    return std::string(target) + (shown ? "" : " <show command " + std::to_string(show) + ">");
+    const std::string dir = GbkForDisplay(workingDir);
+    const bool ownDir = dir == ParentPath(NormalisePath(path));
+    return path + (shown ? "" : " <show command " + std::to_string(show) + ">") +
+           (ownDir ? "" : " <working directory \"" + dir + "\">");
 }
 
 std::string RecordValue(const std::string& key, const char* name) {
@@ -357,7 +363,7 @@ TEST_F(Installation, WriteAccessIsProbedWhereTheFilesGo) {
         SystemDriveRoot volume(root, c.folders, c.filesInFolders, c.freeBytes);
         InstallRequest request;
         request.dirText = root;
-        request.desktopDir = Desktop();
+        request.desktopDir = WideFromGbk(Desktop());
         request.fileSystem = &volume;
 
         InstallOutcome outcome = InstallFiles(request, payload_);
@@ -479,7 +485,7 @@ TEST_F(Installation, LogNamesEachStepAndTheResult) {
         TempDir dir;
         const std::string target = c.parentExists ? dir.path() : dir / "missing";
         const std::string log = scratch_ / "setup.log";
-        ASSERT_TRUE(OpenInstallLog(log));
+        ASSERT_TRUE(OpenInstallLog(WideFromGbk(log)));
         TestView view(target, Desktop());
         RunInstallation(view, payload_);
         CloseInstallLog();

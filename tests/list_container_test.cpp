@@ -317,9 +317,9 @@ TEST_F(ColourKeyed, LabelKeyIsTransparentAndTextIsNot) {
     EXPECT_GE(r.containerTable.Find(c.label), 1);
     EXPECT_EQ(ControlIndex(index_, c.label), 0);
     // A second registration changes nothing.
-    const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(c.label, GWLP_WNDPROC));
+    const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(c.label, GWLP_WNDPROC));
     RegisterColourKeyed(c.label, kMagenta, 1, 0, 0);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(c.label, GWLP_WNDPROC)), proc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(c.label, GWLP_WNDPROC)), proc);
     InvalidateRect(c.label, nullptr, FALSE);
     Settle();
     EXPECT_EQ(Screen(c.label), screen);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "canvas.h"
+#include "gbk_text.h"
 #include "images.h"
 #include "drawing.h"
 #include "main_window_skin.h"
@@ -144,7 +145,7 @@ TEST_F(MessageBoxSkin, TheHookSkinsTheBoxAndFadesItIn) {
     ASSERT_TRUE(box);
     WindowSkinRecord* r = RecordOf(box);
     ASSERT_TRUE(r) << "the box is not in the window table";
-    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_WNDPROC),
+    EXPECT_EQ(GetWindowLongPtrW(box, GWLP_WNDPROC),
               reinterpret_cast<LONG_PTR>(MessageBoxFrameProc));
     EXPECT_NE(SkinProp(box, kPropHwProc), 0);
     EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -501,8 +502,8 @@ struct GdipLayout {
 GdipLayout LayOutInStatic(const std::string& text, const StaticRecord& font, int width,
                           int height) {
     GdipLayout out;
-    const std::wstring wide = WideFromAnsi(text.c_str());
-    const std::wstring face = WideFromAnsi(font.fontFace.c_str());
+    const std::wstring wide = WideFromGbk(text);
+    const std::wstring face = WideFromGbk(font.fontFace);
     GdipFontFamily family;
     GdipFont gdipFont;
     GdipStringFormat format;
@@ -568,7 +569,7 @@ TEST_F(MessageBoxSkin, EveryLongFailureIsShownWhole) {
         s = ChildRect(box, textStatic->hwnd);
         const int W = s.right - s.left, H = s.bottom - s.top;
         const GdipLayout layout = LayOutInStatic(text, *textStatic, W, H);
-        const int length = static_cast<int>(WideFromAnsi(text.c_str()).size());
+        const int length = static_cast<int>(WideFromGbk(text).size());
         EXPECT_EQ(layout.fitted, length)
             << "of " << length << " characters only " << layout.fitted << " fit in the static " << W
             << "x" << H << " (" << layout.lines << " lines)";
@@ -649,7 +650,7 @@ TEST_F(StaticPainter, KindsByStyle) {
         EXPECT_EQ(table[j].kind, cases[k].kind) << std::hex << cases[k].style;
         EXPECT_EQ(SkinProp(made[k], kPropHwLbId), j);
         EXPECT_EQ(SkinProp(made[k], kPropHwFuId), index_);
-        EXPECT_EQ(GetWindowLongPtrA(made[k], GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(StaticProc));
+        EXPECT_EQ(GetWindowLongPtrW(made[k], GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(StaticProc));
     }
     EXPECT_EQ(table.Count(), taken);
 }

@@ -120,7 +120,7 @@ TEST_F(Painters, EveryControlOfTheFourClassesIsTakenOver) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(c.control);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(c.control, GWLP_WNDPROC)), c.proc);
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(c.control, GWLP_WNDPROC)), c.proc);
         EXPECT_EQ(SkinProp(c.control, kPropHwFuId), gallery_.windowIndex);
         EXPECT_GE(IndexIn(c.control), 1);
         EXPECT_NE(SkinProp(c.control, kPropHwProc), 0);

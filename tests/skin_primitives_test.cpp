@@ -8,6 +8,7 @@
 
 #include "canvas.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "geometry.h"
 #include "picture_cache.h"
 #include "skin_support.h"
@@ -247,10 +248,10 @@ TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
     TextStyle style;
     style.emSize = 12;
     const std::wstring texts[] = {
-        WideFromAnsi("安装失败：无法写入文件“D:\\\\青岚笺语\\青岚笺语写作.exe”。"),
-        WideFromAnsi("安装失败：路径过长（超过 259 个字符）：D:\\第十二卷草稿\\第十二卷草稿\\a"),
-        WideFromAnsi("第一段\r\n\r\n第二段，比这个框宽得多的一段文字"),
-        WideFromAnsi("安装目录不能为空，请选择安装目录~！"),
+        WideFromGbk("安装失败：无法写入文件“D:\\\\青岚笺语\\青岚笺语写作.exe”。"),
+        WideFromGbk("安装失败：路径过长（超过 259 个字符）：D:\\第十二卷草稿\\第十二卷草稿\\a"),
+        WideFromGbk("第一段\r\n\r\n第二段，比这个框宽得多的一段文字"),
+        WideFromGbk("安装目录不能为空，请选择安装目录~！"),
         L"x",
         L"",
     };
@@ -259,7 +260,7 @@ TEST_F(Primitives, WrapTextMakesLinesThatFitAndKeepsEveryCharacter) {
     gp::GdipGetImageGraphicsContext(bitmap.get(), g.out());
     GdipFontFamily family;
     GdipFont font;
-    gp::GdipCreateFontFamilyFromName(WideFromAnsi(style.face).c_str(), nullptr, family.out());
+    gp::GdipCreateFontFamilyFromName(WideFromGbk(style.face).c_str(), nullptr, family.out());
     gp::GdipCreateFont(family.get(), style.emSize, 0, Gdiplus::UnitWorld, font.out());
     std::vector<float> widths;
     for (float width = 60; width <= 400; width += 5) widths.push_back(width);

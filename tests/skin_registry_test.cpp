@@ -97,7 +97,7 @@ LRESULT CALLBACK TestContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 WNDPROC ProcOf(HWND hwnd) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
 }
 
 void MakeProvider(HWND panel) {

@@ -131,9 +131,11 @@ bool WriteZip(const std::string& path, const std::vector<ZipEntrySpec>& entries)
                  zipCloseFileInZipRaw(zf, static_cast<uLong>(e.data.size()), crc ^ 0x5A5A5A5A) ==
                      ZIP_OK;
         } else {
+            const uLong flags = e.utf8Name ? 0x800 : 0;
             ok = ok &&
-                 zipOpenNewFileInZip(zf, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                     Z_DEFLATED, 6) == ZIP_OK &&
+                 zipOpenNewFileInZip4(zf, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                      Z_DEFLATED, 6, 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                      Z_DEFAULT_STRATEGY, nullptr, 0, 0, flags) == ZIP_OK &&
                  zipWriteInFileInZip(zf, e.data.data(), static_cast<unsigned>(e.data.size())) ==
                      ZIP_OK &&
                  zipCloseFileInZip(zf) == ZIP_OK;

@@ -41,5 +41,6 @@ struct ZipEntrySpec {
     std::string data;
     bool directory = false;  // a directory entry (attribute 0x10)
     bool wrongCrc = false;   // deflated correctly, but with a CRC that does not match
+    bool utf8Name = false;   // the name is UTF-8 and the entry says so (flag bit 11)
 };
 bool WriteZip(const std::string& path, const std::vector<ZipEntrySpec>& entries);

@@ -10,18 +10,24 @@
 #include <utility>
 #include <vector>
 
+#include "gbk_text.h"
 #include "install.h"
 #include "wizard_ops.h"
 
 // A hidden window holding the two edit controls the procedure uses.
 class TestView : public InstallerView {
   public:
-    TestView(const std::string& dirText, const std::string& desktop) : desktop_(desktop) {
-        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+    // `desktop`: GBK (a test's own directory) or UTF-16 (the user's desktop).
+    TestView(const std::string& dirText, const std::string& desktop)
+        : TestView(dirText, WideFromGbk(desktop)) {}
+    TestView(const std::string& dirText, const std::wstring& desktop) : desktop_(desktop) {
+        // Unicode controls, as the wizard's own.
+        window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
                                   nullptr, nullptr);
-        directory_ = CreateWindowExA(0, "EDIT", dirText.c_str(), WS_CHILD | ES_AUTOHSCROLL, 0, 0,
-                                     300, 20, window_, nullptr, nullptr, nullptr);
-        info_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+        directory_ =
+            CreateWindowExW(0, L"EDIT", WideFromGbk(dirText).c_str(), WS_CHILD | ES_AUTOHSCROLL, 0,
+                            0, 300, 20, window_, nullptr, nullptr, nullptr);
+        info_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL,
                                 0, 30, 300, 100, window_, nullptr, nullptr, nullptr);
     }
     ~TestView() override {
@@ -29,7 +35,7 @@ class TestView : public InstallerView {
         RegDeleteTreeA(HKEY_CURRENT_USER, TestKeyRoot().c_str());
     }
 
-    std::string DirectoryText() override { return WindowText(directory_); }
+    std::string DirectoryText() override { return WindowTextGbk(directory_); }
     void SetInfoText(const char* text) override { ::SetInfoText(info_, text); }
     void AppendInfoText(const char* text) override { ::AppendInfoText(info_, text); }
     bool Pause(unsigned ms) override {
@@ -39,7 +45,7 @@ class TestView : public InstallerView {
     }
     void SetCurrentPage(int index) override { pages.push_back(index); }
     void ShowInstallMessage(const std::string& text) override { messages.push_back(text); }
-    std::string DesktopDirectory() override { return desktop_; }
+    std::wstring DesktopDirectory() override { return desktop_; }
     void SetProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
     bool KeepResponsive() override {
         responsiveCalls++;
@@ -48,7 +54,7 @@ class TestView : public InstallerView {
     }
     std::string UninstallKey() override { return uninstallKey; }
 
-    std::string InfoText() const { return WindowText(info_); }
+    std::string InfoText() const { return WindowTextGbk(info_); }
 
     std::vector<unsigned> pauses;
     std::vector<int> pages;
@@ -67,6 +73,6 @@ class TestView : public InstallerView {
     HWND window() const { return window_; }
 
   private:
-    std::string desktop_;
+    std::wstring desktop_;
     HWND window_, directory_, info_;
 };

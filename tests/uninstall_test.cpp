@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "test_support.h"
@@ -163,7 +164,7 @@ class Uninstall : public ::testing::TestWithParam<UninstallCase> {
             CreateDirectoryA(dirText_.c_str(), nullptr);
         }
         product_ = NormalisePath(ProductDirectory(dirText_));
-        link_ = LinkFileName(ShortcutPath(::DesktopDirectory()));
+        link_ = GbkForDisplay(ShortcutFile(::DesktopDirectory()));
         DeleteFilePath(link_);
         DeleteUninstallEntry(kUninstallKey);
     }

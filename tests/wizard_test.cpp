@@ -283,17 +283,20 @@ TEST_F(Wizard, ControlsHaveTheirPlacesAndFonts) {
         EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
                   std::vector<LONG>({s.rect.left, s.rect.top, s.rect.right, s.rect.bottom}));
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+        LOGFONTW lf = {};
+        ASSERT_TRUE(GetObjectW(font, sizeof(lf), &lf));
         if (s.fontHeight == 0) {
-            EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
-            continue;
+            // The default GUI font of a Chinese system, whatever this system's is.
+            EXPECT_EQ(lf.lfHeight, -12);
+            EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+            EXPECT_FALSE(lf.lfItalic);
+        } else {
+            EXPECT_EQ(lf.lfHeight, -s.fontHeight);
+            EXPECT_EQ(lf.lfWeight, s.weight);
+            EXPECT_EQ(lf.lfItalic != 0, s.italic);
         }
-        LOGFONTA lf = {};
-        ASSERT_TRUE(GetObjectA(font, sizeof(lf), &lf));
-        EXPECT_EQ(lf.lfHeight, -s.fontHeight);
-        EXPECT_EQ(lf.lfWeight, s.weight);
-        EXPECT_EQ(lf.lfItalic != 0, s.italic);
         EXPECT_EQ(lf.lfCharSet, GB2312_CHARSET);
-        EXPECT_STREQ(lf.lfFaceName, "");
+        EXPECT_STREQ(lf.lfFaceName, L"");
     }
 }
 

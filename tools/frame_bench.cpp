@@ -33,9 +33,9 @@ double Now() {
 
 void Pump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     int runs = argc > 2 ? atoi(argv[2]) : 30;
     const bool profile = argc > 3 && strcmp(argv[3], "profile") == 0;
     if (profile) {
-        SetWindowsHookExA(WH_CALLWNDPROC, BeforeCall, nullptr, GetCurrentThreadId());
-        SetWindowsHookExA(WH_CALLWNDPROCRET, AfterCall, nullptr, GetCurrentThreadId());
+        SetWindowsHookExW(WH_CALLWNDPROC, BeforeCall, nullptr, GetCurrentThreadId());
+        SetWindowsHookExW(WH_CALLWNDPROCRET, AfterCall, nullptr, GetCurrentThreadId());
     }
     // Times a measured step, profiled when asked.
     auto measure = [&](const char* what, const std::function<void(int)>& once) {
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
         }
         Pump();
         const double start = Now();
-        SendMessageA(button, enter ? WM_MOUSEMOVE : WM_MOUSELEAVE, 0, MAKELPARAM(10, 10));
+        SendMessageW(button, enter ? WM_MOUSEMOVE : WM_MOUSELEAVE, 0, MAKELPARAM(10, 10));
         UpdateWindow(button);
         (enter ? entering : leaving).push_back(Now() - start);
     }

@@ -40,9 +40,9 @@ void OnStage(const char* name) {
 
 void Pump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     SetInstallStageListener(OnStage);
     HWND button = wizard.controls().按钮6;
     const double start = Now();
-    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(kId按钮6, BN_CLICKED),
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kId按钮6, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
     // The usage page on the screen: what the message loop would paint next, painted now.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
     }
     printf("stage repaint: %.1f\n", end - last);
 
-    DeleteFileA(LinkFileName(ShortcutPath(DesktopDirectory())).c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
+    DeleteFilePath(ShortcutFile(DesktopDirectory()));
+    DeleteUninstallEntry(kUninstallKey);
     DestroyWindow(hwnd);
     Pump();
     SkinExitRoutine();

@@ -3,22 +3,23 @@
 #include <windows.h>
 
 #include "dll_search.h"
+#include "gbk_text.h"
 
 namespace {
 
-constexpr char kClassName[] = "QinglanWriterWindow";
+constexpr wchar_t kClassName[] = L"QinglanWriterWindow";
 constexpr char kTitle[] = "青岚笺语写作";
 constexpr int kEditId = 1;
 
 LRESULT CALLBACK WriterWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: {
-            HWND edit = CreateWindowExA(
-                WS_EX_CLIENTEDGE, "EDIT", "",
+            HWND edit = CreateWindowExW(
+                WS_EX_CLIENTEDGE, L"EDIT", L"",
                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                 0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), nullptr,
                 nullptr);
-            SendMessageA(edit, WM_SETFONT,
+            SendMessageW(edit, WM_SETFONT,
                          reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
             return 0;
         }
@@ -32,29 +33,31 @@ LRESULT CALLBACK WriterWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             PostQuitMessage(0);
             return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearchToSystem();
-    WNDCLASSEXA wc = {};
+    // A Unicode window: its title is the same on every system code page.
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WriterWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);
-    HWND hwnd = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, nullptr);
+    RegisterClassExW(&wc);
+    HWND hwnd = CreateWindowExW(0, kClassName, WideFromGbk(kTitle).c_str(), WS_OVERLAPPEDWINDOW,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance,
+                                nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, show);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }

@@ -26,6 +26,7 @@
 
 #include "control_ids.h"
 #include "file_ops.h"
+#include "gbk_text.h"
 #include "gdiplus_session.h"
 #include "paths.h"
 #include "payload_entries.h"
@@ -530,7 +531,7 @@ void CloseWriters() {
 // the walk's outcome: the desktop shortcut and the per-user installation record.
 class InstallationCleanup {
   public:
-    InstallationCleanup() : shortcut_(LinkFileName(ShortcutPath(DesktopDirectory()))) {}
+    InstallationCleanup() : shortcut_(GbkForDisplay(ShortcutFile(DesktopDirectory()))) {}
     ~InstallationCleanup() {
         DeleteFileA(shortcut_.c_str());
         std::string location = ReadInstallLocation(kUninstallKey);

@@ -6,9 +6,11 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "canvas.h"
 #include "drawing.h"
+#include "gbk_text.h"
 #include "gdi_handles.h"
 #include "images.h"
 #include "main_window_skin.h"
@@ -20,8 +22,8 @@ const char* const kGalleryColumnTitles[3] = {"名称", "很长很长的列标题
 
 namespace {
 
-const char kGalleryClass[] = "QinglanSkinGallery";
-const char kFrameClass[] = "QinglanSkinResizableFrame";
+const wchar_t kGalleryClass[] = L"QinglanSkinGallery";
+const wchar_t kFrameClass[] = L"QinglanSkinResizableFrame";
 constexpr int kCaptionBand = 36;  // dragging here moves the window
 constexpr int kCloseId = 100;
 
@@ -36,7 +38,7 @@ struct GalleryState {
 };
 
 GalleryState* StateOf(HWND hwnd) {
-    return reinterpret_cast<GalleryState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<GalleryState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 // The skin background stretched over the whole window, with the title on it.
@@ -98,7 +100,7 @@ LRESULT CALLBACK GalleryProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC: {
             LRESULT brush = 0;
             if (AnswerControlColour(msg, wp, lp, &brush)) return brush;
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_COMMAND:
             InvalidateOnContentChange(wp, lp);
@@ -112,11 +114,11 @@ LRESULT CALLBACK GalleryProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (state && state->quitOnClose) PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             delete state;
             return 0;
         default:
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }
 
@@ -127,47 +129,48 @@ LRESULT CALLBACK ResizableFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == IDCANCEL) DestroyWindow(hwnd);
             return 0;
         case WM_DESTROY:
-            if (GetWindowLongPtrA(hwnd, GWLP_USERDATA)) PostQuitMessage(0);
+            if (GetWindowLongPtrW(hwnd, GWLP_USERDATA)) PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(hwnd, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }
 
 bool RegisterFrameClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    if (GetClassInfoExA(instance, kFrameClass, &wc)) return true;
+    WNDCLASSEXW wc = {};
+    if (GetClassInfoExW(instance, kFrameClass, &wc)) return true;
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;  // the caption double-click maximises
     wc.lpfnWndProc = ResizableFrameProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kFrameClass;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 bool RegisterGalleryClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    if (GetClassInfoExA(instance, kGalleryClass, &wc)) return true;
+    WNDCLASSEXW wc = {};
+    if (GetClassInfoExW(instance, kGalleryClass, &wc)) return true;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = GalleryProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kGalleryClass;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 class Builder {
   public:
     Builder(HWND parent, HINSTANCE instance, HFONT font)
         : parent_(parent), instance_(instance), font_(font) {}
-    HWND Make(const char* cls, DWORD style, int x, int y, int w, int h, const char* text = "",
+    // Unicode controls, their GBK texts converted (gbk_text.h).
+    HWND Make(const wchar_t* cls, DWORD style, int x, int y, int w, int h, const char* text = "",
               int id = 0, HWND parent = nullptr, DWORD exStyle = 0) {
         HWND hwnd =
-            CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                            parent ? parent : parent_,
+            CreateWindowExW(exStyle, cls, WideFromGbk(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                            x, y, w, h, parent ? parent : parent_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return hwnd;
     }
 
@@ -178,94 +181,101 @@ class Builder {
 };
 
 HWND MakeProgress(Builder& b, DWORD style, int x, int y, int w, int h, int low, int high, int pos) {
-    HWND p = b.Make(PROGRESS_CLASSA, style, x, y, w, h);
-    SendMessageA(p, PBM_SETRANGE32, low, high);
-    SendMessageA(p, PBM_SETPOS, pos, 0);
+    HWND p = b.Make(PROGRESS_CLASSW, style, x, y, w, h);
+    SendMessageW(p, PBM_SETRANGE32, low, high);
+    SendMessageW(p, PBM_SETPOS, pos, 0);
     return p;
 }
 
 // Without an alignment style the control keeps the rectangle given here.
 HWND MakeUpDown(Builder& b, DWORD style, HWND buddy, int pos, RECT r = RECT{}) {
-    HWND u = b.Make(UPDOWN_CLASSA, style | UDS_SETBUDDYINT | UDS_ARROWKEYS, r.left, r.top,
+    HWND u = b.Make(UPDOWN_CLASSW, style | UDS_SETBUDDYINT | UDS_ARROWKEYS, r.left, r.top,
                     r.right - r.left, r.bottom - r.top);
-    SendMessageA(u, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-    SendMessageA(u, UDM_SETRANGE32, 0, 100);
-    SendMessageA(u, UDM_SETPOS32, 0, pos);
+    SendMessageW(u, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    SendMessageW(u, UDM_SETRANGE32, 0, 100);
+    SendMessageW(u, UDM_SETPOS32, 0, pos);
     return u;
 }
 
 void FillControls(Builder& b, GalleryControls& c) {
     const DWORD tab = WS_TABSTOP;
     // Buttons.
-    c.pushButton = b.Make("BUTTON", BS_PUSHBUTTON | tab, 20, 48, 100, 28, "普通按钮");
-    c.defaultButton = b.Make("BUTTON", BS_DEFPUSHBUTTON | tab, 130, 48, 100, 28, "默认按钮");
-    c.checkBox = b.Make("BUTTON", BS_AUTOCHECKBOX | tab, 20, 84, 100, 20, "已选复选框");
-    SendMessageA(c.checkBox, BM_SETCHECK, BST_CHECKED, 0);
-    c.checkBoxClear = b.Make("BUTTON", BS_AUTOCHECKBOX | tab, 130, 84, 100, 20, "复选框");
+    c.pushButton = b.Make(L"BUTTON", BS_PUSHBUTTON | tab, 20, 48, 100, 28, "普通按钮");
+    c.defaultButton = b.Make(L"BUTTON", BS_DEFPUSHBUTTON | tab, 130, 48, 100, 28, "默认按钮");
+    c.checkBox = b.Make(L"BUTTON", BS_AUTOCHECKBOX | tab, 20, 84, 100, 20, "已选复选框");
+    SendMessageW(c.checkBox, BM_SETCHECK, BST_CHECKED, 0);
+    c.checkBoxClear = b.Make(L"BUTTON", BS_AUTOCHECKBOX | tab, 130, 84, 100, 20, "复选框");
     c.radioFirst =
-        b.Make("BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | tab, 20, 108, 100, 20, "单选一");
-    SendMessageA(c.radioFirst, BM_SETCHECK, BST_CHECKED, 0);
-    c.radioSecond = b.Make("BUTTON", BS_AUTORADIOBUTTON, 130, 108, 100, 20, "单选二");
+        b.Make(L"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | tab, 20, 108, 100, 20, "单选一");
+    SendMessageW(c.radioFirst, BM_SETCHECK, BST_CHECKED, 0);
+    c.radioSecond = b.Make(L"BUTTON", BS_AUTORADIOBUTTON, 130, 108, 100, 20, "单选二");
     // Edits and combo boxes.
-    c.edit = b.Make("Edit", ES_AUTOHSCROLL | WS_BORDER | tab, 20, 136, 210, 24, "单行编辑框");
+    c.edit = b.Make(L"Edit", ES_AUTOHSCROLL | WS_BORDER | tab, 20, 136, 210, 24, "单行编辑框");
     c.multiLineEdit =
-        b.Make("Edit", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | tab, 20, 168, 210,
+        b.Make(L"Edit", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | tab, 20, 168, 210,
                60, "多行编辑框：第一行\r\n第二行\r\n第三行\r\n第四行\r\n第五行");
-    c.dropDownCombo = b.Make("ComboBox", CBS_DROPDOWN | WS_VSCROLL | tab, 20, 238, 210, 160);
-    c.dropListCombo = b.Make("ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | tab, 20, 270, 210, 160);
-    for (const char* item : {"第一章", "第二章", "第三章"}) {
-        SendMessageA(c.dropDownCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        SendMessageA(c.dropListCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    c.dropDownCombo = b.Make(L"ComboBox", CBS_DROPDOWN | WS_VSCROLL | tab, 20, 238, 210, 160);
+    c.dropListCombo = b.Make(L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | tab, 20, 270, 210, 160);
+    for (const char* gbk : {"第一章", "第二章", "第三章"}) {
+        const std::wstring item = WideFromGbk(gbk);
+        SendMessageW(c.dropDownCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageW(c.dropListCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
-    SendMessageA(c.dropDownCombo, CB_SETCURSEL, 0, 0);
-    SendMessageA(c.dropListCombo, CB_SETCURSEL, 1, 0);
+    SendMessageW(c.dropDownCombo, CB_SETCURSEL, 0, 0);
+    SendMessageW(c.dropListCombo, CB_SETCURSEL, 1, 0);
     // List-type controls.
-    c.listBox = b.Make("ListBox", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | tab, 20, 304, 210, 100);
-    for (const char* item : {"人物设定", "世界观", "大纲", "正文", "灵感", "素材", "回收站"})
-        SendMessageA(c.listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    SendMessageA(c.listBox, LB_SETCURSEL, 1, 0);
+    c.listBox = b.Make(L"ListBox", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | tab, 20, 304, 210, 100);
+    for (const char* gbk : {"人物设定", "世界观", "大纲", "正文", "灵感", "素材", "回收站"})
+        SendMessageW(c.listBox, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(WideFromGbk(gbk).c_str()));
+    SendMessageW(c.listBox, LB_SETCURSEL, 1, 0);
 
     c.listView =
-        b.Make(WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | tab, 250, 48, 300, 150);
+        b.Make(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | tab, 250, 48, 300, 150);
     for (int k = 0; k < 3; ++k) {
-        LVCOLUMNA column = {};
+        std::wstring title = WideFromGbk(kGalleryColumnTitles[k]);
+        LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = LVCFMT_LEFT;
         column.cx = kGalleryColumnWidths[k];
-        column.pszText = const_cast<char*>(kGalleryColumnTitles[k]);
-        SendMessageA(c.listView, LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&column));
+        column.pszText = &title[0];
+        SendMessageW(c.listView, LVM_INSERTCOLUMNW, k, reinterpret_cast<LPARAM>(&column));
     }
     const char* rows[][3] = {
         {"第一卷", "12 万字", "昨天"}, {"第二卷", "8 万字", "今天"}, {"番外", "1 万字", "上周"}};
     for (int r = 0; r < 3; ++r) {
-        LVITEMA item = {};
+        std::wstring first = WideFromGbk(rows[r][0]);
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = r;
-        item.pszText = const_cast<char*>(rows[r][0]);
-        SendMessageA(c.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = &first[0];
+        SendMessageW(c.listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         for (int s = 1; s < 3; ++s) {
             item.iSubItem = s;
-            item.pszText = const_cast<char*>(rows[r][s]);
-            SendMessageA(c.listView, LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
+            std::wstring cell = WideFromGbk(rows[r][s]);
+            item.pszText = &cell[0];
+            SendMessageW(c.listView, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
         }
     }
 
     c.treeView =
-        b.Make(WC_TREEVIEWA, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_BORDER | tab, 250,
+        b.Make(WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_BORDER | tab, 250,
                208, 300, 130);
-    TVINSERTSTRUCTA insert = {};
+    std::wstring rootName = WideFromGbk("青岚笺语");
+    TVINSERTSTRUCTW insert = {};
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT;
     insert.hParent = TVI_ROOT;
-    insert.item.pszText = const_cast<char*>("青岚笺语");
+    insert.item.pszText = &rootName[0];
     HTREEITEM root = reinterpret_cast<HTREEITEM>(
-        SendMessageA(c.treeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-    for (const char* name : {"第一卷", "第二卷", "番外"}) {
+        SendMessageW(c.treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    for (const char* gbk : {"第一卷", "第二卷", "番外"}) {
+        std::wstring name = WideFromGbk(gbk);
         insert.hParent = root;
-        insert.item.pszText = const_cast<char*>(name);
-        SendMessageA(c.treeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+        insert.item.pszText = &name[0];
+        SendMessageW(c.treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
     }
-    SendMessageA(c.treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    SendMessageW(c.treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
 
     // Progress bars.
     c.progressEmpty = MakeProgress(b, 0, 250, 350, 300, 18, 0, 100, 0);
@@ -277,32 +287,32 @@ void FillControls(Builder& b, GalleryControls& c) {
 
     // Track bars.
     c.trackBar =
-        b.Make(TRACKBAR_CLASSA, TBS_AUTOTICKS | TBS_ENABLESELRANGE | tab, 570, 48, 170, 40);
-    SendMessageA(c.trackBar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-    SendMessageA(c.trackBar, TBM_SETSEL, TRUE, MAKELPARAM(60, 90));
-    SendMessageA(c.trackBar, TBM_SETPOS, TRUE, 20);
-    c.trackBarPlain = b.Make(TRACKBAR_CLASSA, TBS_NOTICKS | tab, 570, 96, 170, 30);
-    SendMessageA(c.trackBarPlain, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
-    SendMessageA(c.trackBarPlain, TBM_SETPOS, TRUE, 7);
-    c.trackBarVertical = b.Make(TRACKBAR_CLASSA, TBS_VERT | TBS_BOTH | tab, 570, 136, 40, 160);
-    SendMessageA(c.trackBarVertical, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-    SendMessageA(c.trackBarVertical, TBM_SETPOS, TRUE, 60);
+        b.Make(TRACKBAR_CLASSW, TBS_AUTOTICKS | TBS_ENABLESELRANGE | tab, 570, 48, 170, 40);
+    SendMessageW(c.trackBar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(c.trackBar, TBM_SETSEL, TRUE, MAKELPARAM(60, 90));
+    SendMessageW(c.trackBar, TBM_SETPOS, TRUE, 20);
+    c.trackBarPlain = b.Make(TRACKBAR_CLASSW, TBS_NOTICKS | tab, 570, 96, 170, 30);
+    SendMessageW(c.trackBarPlain, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    SendMessageW(c.trackBarPlain, TBM_SETPOS, TRUE, 7);
+    c.trackBarVertical = b.Make(TRACKBAR_CLASSW, TBS_VERT | TBS_BOTH | tab, 570, 136, 40, 160);
+    SendMessageW(c.trackBarVertical, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(c.trackBarVertical, TBM_SETPOS, TRUE, 60);
 
     // Up-down controls with their buddies.
-    c.upDownVerticalBuddy = b.Make("Edit", ES_NUMBER | WS_BORDER | tab, 630, 140, 100, 24);
+    c.upDownVerticalBuddy = b.Make(L"Edit", ES_NUMBER | WS_BORDER | tab, 630, 140, 100, 24);
     c.upDownVertical = MakeUpDown(b, UDS_ALIGNRIGHT, c.upDownVerticalBuddy, 5);
-    c.upDownHorizontalBuddy = b.Make("Edit", ES_NUMBER | WS_BORDER | tab, 630, 180, 62, 24);
+    c.upDownHorizontalBuddy = b.Make(L"Edit", ES_NUMBER | WS_BORDER | tab, 630, 180, 62, 24);
     c.upDownHorizontal =
         MakeUpDown(b, UDS_HORZ, c.upDownHorizontalBuddy, 50, RECT{694, 180, 730, 204});
 
     // A group box holding controls of its own.
-    c.groupBox = b.Make("BUTTON", BS_GROUPBOX, 20, 414, 210, 90, "分组框");
-    c.groupEdit = b.Make("Edit", ES_AUTOHSCROLL | WS_BORDER | tab, 10, 22, 190, 24, "框内编辑框", 0,
-                         c.groupBox);
+    c.groupBox = b.Make(L"BUTTON", BS_GROUPBOX, 20, 414, 210, 90, "分组框");
+    c.groupEdit = b.Make(L"Edit", ES_AUTOHSCROLL | WS_BORDER | tab, 10, 22, 190, 24, "框内编辑框",
+                         0, c.groupBox);
     c.groupProgress = MakeProgress(b, 0, 10, 56, 190, 16, 0, 100, 70);
     SetParent(c.groupProgress, c.groupBox);
 
-    c.closeButton = b.Make("BUTTON", BS_PUSHBUTTON | tab, 640, 476, 100, 28, "关闭", kCloseId);
+    c.closeButton = b.Make(L"BUTTON", BS_PUSHBUTTON | tab, 640, 476, 100, 28, "关闭", kCloseId);
 }
 
 }  // namespace
@@ -323,17 +333,17 @@ GalleryControls CreateGallery(HINSTANCE instance, int x, int y, bool quitOnClose
     g_skinSettings.themeColour = 0x0051AE51;
     g_skinSettings.trackBarOption = 1;
 
-    c.window = CreateWindowExA(WS_EX_APPWINDOW, kGalleryClass, kGalleryTitle,
+    c.window = CreateWindowExW(WS_EX_APPWINDOW, kGalleryClass, WideFromGbk(kGalleryTitle).c_str(),
                                WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
                                kGalleryWidth, kGalleryHeight, nullptr, nullptr, instance, nullptr);
     if (!c.window) return c;
     auto* state = new GalleryState;
     state->quitOnClose = quitOnClose;
-    SetWindowLongPtrA(c.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    SetWindowLongPtrW(c.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
 
-    state->font.reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+    state->font.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, "宋体"));
+                                  DEFAULT_PITCH | FF_DONTCARE, WideFromGbk("宋体").c_str()));
     Builder builder(c.window, instance, state->font.get());
     FillControls(builder, c);
 
@@ -351,15 +361,15 @@ GalleryControls CreateGallery(HINSTANCE instance, int x, int y, bool quitOnClose
 HWND CreateResizableFrame(HINSTANCE instance, MainWindowSkin& skin, int x, int y,
                           bool quitOnClose) {
     if (!RegisterFrameClass(instance)) return nullptr;
-    HWND hwnd = CreateWindowExA(
-        WS_EX_APPWINDOW, kFrameClass, kResizableFrameTitle,
+    HWND hwnd = CreateWindowExW(
+        WS_EX_APPWINDOW, kFrameClass, WideFromGbk(kResizableFrameTitle).c_str(),
         WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
         kResizableFrameWidth, kResizableFrameHeight, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return nullptr;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, quitOnClose ? 1 : 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, quitOnClose ? 1 : 0);
     Builder b(hwnd, instance, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-    b.Make("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 20, 60, 120, 28, "拖动边框改变大小");
-    b.Make("Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 20, 100, 240, 24,
+    b.Make(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 20, 60, 120, 28, "拖动边框改变大小");
+    b.Make(L"Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 20, 100, 240, 24,
            "双击标题栏最大化或还原");
     skin.SkinMainWindow(hwnd, kResizableFrameCaption, 1, 1, 1, 1);
     return hwnd;
