@@ -116,6 +116,8 @@ constexpr const char* kInfoTexts[] = {
 constexpr char kEmptyDirectoryMessage[] = u8"安装目录不能为空，请选择安装目录~！";
 constexpr char kMessageTitle[] = u8"安装提示：";
 constexpr char kChooseFolderTitle[] = u8"请选择安装目录：";
+// The part of the refusal of a directory whose name GBK cannot hold that follows the name.
+constexpr char kFailDirectoryCharacters[] = u8"”含有安装程序无法使用的字符，请选择其他目录。";
 constexpr char kChatUrl[] = "tencent://Message/?menu=no&exe=QQ&uin=" QL_WRITTEN_ACCOUNT
                             "&websiteName=www.qinglanjianyu.com&info=";
 

@@ -78,13 +78,6 @@ std::string TargetDirectory() {
         if (::testing::Test::HasFatalFailure()) return; \
     } while (0)
 
-std::wstring Wide(const std::string& gbk) {
-    int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], n);
-    return w;
-}
-
 // A message to a window of another process that gives up instead of hanging the driver.
 bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
           UINT timeoutMs = kSendTimeoutMs) {
@@ -247,16 +240,21 @@ class InstallerProcess {
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;
 
-    // `arguments` follow the program name; `program` is the installer unless given.
+    // `arguments` (GBK) follow the program name; `program` is the installer unless given.
     bool Start(const std::string& arguments = "", const std::string& program = "") {
-        const std::string& exe = program.empty() ? g_config.installer : program;
-        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        return StartWith(WideFromGbk(arguments), program);
+    }
+    // The same with arguments GBK may not hold, as the system hands them over.
+    bool StartWith(const std::wstring& arguments, const std::string& program = "") {
+        const std::wstring exe = WideFromGbk(program.empty() ? g_config.installer : program);
+        std::wstring commandLine =
+            L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         // Started in its own folder, as a double click in the file manager does.
-        std::string folder = exe.substr(0, exe.find_last_of("\\/"));
-        STARTUPINFOA si = {};
+        std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+        STARTUPINFOW si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+        if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             folder.c_str(), &si, &pi))
             return false;
         process_.reset(pi.hProcess);
@@ -428,7 +426,7 @@ bool SavePng(HBITMAP bitmap, const std::string& path) {
     Gdiplus::GpBitmap* image = nullptr;
     if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Gdiplus::Ok)
         return false;
-    std::wstring widePath = Wide(path);
+    std::wstring widePath = WideFromGbk(path);
     bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder,
                                                           nullptr) == Gdiplus::Ok;
     Gdiplus::DllExports::GdipDisposeImage(image);
@@ -1171,7 +1169,7 @@ std::string LongDirectory(size_t length) {
 }
 
 bool MakeLongDirectory(const std::string& path) {
-    std::wstring wide = L"\\\\?\\" + Wide(path);
+    std::wstring wide = L"\\\\?\\" + WideFromGbk(path);
     for (size_t i = 7; i <= wide.size(); ++i)
         if (i == wide.size() || wide[i] == L'\\')
             CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
@@ -1290,6 +1288,52 @@ std::map<std::string, std::string> FilesWithBytes(const std::string& dir) {
 
 }  // namespace
 
+TEST(WizardWalk, AFolderWhoseNameGbkCannotHoldIsRefused) {
+    // A folder the user named in Korean: the installer's paths are GBK and cannot name it, and a
+    // name with "?" in it would be another place. Refused with a message; the field keeps what
+    // it had.
+    const std::wstring folder = WideFromGbk(g_config.drive) + L"\\\uae40\uc791\uac00";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    struct RemoveFolder {
+        const std::wstring& path;
+        ~RemoveFolder() { RemoveDirectoryW(path.c_str()); }
+    } removeFolder{folder};
+    InstallerProcess setup;
+    ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+    Wizard w;
+    ASSERT_STEP(FindWizard(setup, &w));
+    ASSERT_STEP(WalkToDirectoryPage(w));
+    HWND edit = w.Control(kId编辑框1);
+    const std::string before = TextOf(edit, kNoAnswer);
+
+    const char* step = u8"按钮4 更改目录 to a Korean folder";
+    ASSERT_STEP(Press(w.Control(kId按钮4), u8"按钮4"));
+    HWND dialog = WaitForFolderDialog(w, step);
+    ASSERT_TRUE(dialog);
+    RemoteMemory text(w.process->handle(), folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+    ASSERT_TRUE(text.get()) << step << ": cannot place the path in the installer's memory";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(kPaintSettleMs));
+        ASSERT_TRUE(Send(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(text.get())))
+            << step << ": the folder dialog did not answer BFFM_SETSELECTIONW";
+    }
+    ASSERT_STEP(CloseDialog(dialog, IDOK, step));
+
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = FindMessageBox(w, written::kMessageTitle)) != nullptr; },
+                kUiDeadlineMs))
+        << step << ": no message box";
+    const std::string texts = TextsOf(box);
+    EXPECT_NE(texts.find(written::kFailDirectoryCharacters), std::string::npos) << texts;
+    ASSERT_STEP(CloseDialog(box, IDOK, step));
+    EXPECT_EQ(TextOf(edit, kNoAnswer), before) << u8"编辑框1 changed after the refusal";
+    EXPECT_EQ(w.Page(), 2);
+    ASSERT_TRUE(Click(w.cancel));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
+}
+
 TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
     // /D= without /S: the wizard proposes that directory.
     const std::string proposed = TargetDirectory() + "\\由 参数 提议";
@@ -1387,6 +1431,25 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
             EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
         EXPECT_TRUE(FileExists(cleanup.shortcut())) << "no desktop shortcut";
         EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(product)) << "the record";
+    }
+
+    // /D= naming a directory with a character GBK has not (a Korean name): the installer cannot
+    // name it, so it refuses it before writing anything.
+    {
+        const std::string log = scratch / "korean.log";
+        const std::wstring korean = WideFromGbk(below) + L"\uae40\uc791\uac00";
+        CreateDirectoryW(korean.c_str(), nullptr);
+        std::map<std::string, int64_t> before = DriveContents();
+        const std::string recordBefore = ReadInstallLocation(kUninstallKey);
+        InstallerProcess setup;
+        ASSERT_TRUE(setup.StartWith(L"/S /LOG=\"" + WideFromGbk(log) + L"\" /D=" + korean));
+        EXPECT_EQ(setup.WaitExit(kInstallDeadlineMs), 3) << "Korean /D=: exit code";
+        std::string text = ReadText(log);
+        EXPECT_NE(text.find(written::kFailDirectoryCharacters), std::string::npos) << text;
+        EXPECT_EQ(DriveContents(), before) << "Korean /D=: the refused run changed the drive";
+        EXPECT_EQ(ReadInstallLocation(kUninstallKey), recordBefore)
+            << "Korean /D=: the record changed";
+        RemoveDirectoryW(korean.c_str());
     }
 
     // /? and an argument not understood: the switches in a message box, nothing installed.
