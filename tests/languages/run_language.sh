@@ -28,17 +28,34 @@ export LC_ALL=$locale
 unset LANGUAGE
 . "$root/tests/wine_drive.sh"
 
-target=$(mktemp -d /tmp/ql-language.XXXXXX)
+# A run stopped before its cleanup (killed at its timeout) left its drive and its desktop link:
+# put them back first (runs are serial, so no other run owns them). The desktop's own target is
+# kept in the prefix while a run borrows it.
+for l in l k j i h g; do
+  t=$(readlink "$WINEPREFIX/dosdevices/$l:" 2>/dev/null) || continue
+  case $t in /tmp/ql-language.*) rm -rf "$WINEPREFIX/dosdevices/$l:" "$t" ;; esac
+done
+rm -rf /tmp/ql-language-desktop.*
 desktop="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Desktop"
+desktop_saved="$WINEPREFIX/.ql-language-desktop"
+if [ -f "$desktop_saved" ]; then
+  ln -sfn "$(cat "$desktop_saved")" "$desktop"
+  rm -f "$desktop_saved"
+fi
+
+target=$(mktemp -d /tmp/ql-language.XXXXXX)
 desktop_was=$(readlink "$desktop" 2>/dev/null || true)
 private_desktop=$(mktemp -d /tmp/ql-language-desktop.XXXXXX)
-[ -n "$desktop_was" ] && ln -sfn "$private_desktop" "$desktop"
+if [ -n "$desktop_was" ]; then
+  printf '%s' "$desktop_was" >"$desktop_saved"
+  ln -sfn "$private_desktop" "$desktop"
+fi
 out=$(mktemp)
 run() { "$QL_WINE" "$@" >"$out" 2>&1 </dev/null; local rc=$?; cat "$out"; return $rc; }
 cleanup() {
   # Whatever a stopped walk left: its programs, a desktop setting pointing into its profile.
   [ -n "$ql_drive" ] && run "$driver" --tidy "${ql_drive^^}:" | grep -v '^language-walk: ANSI'
-  [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop"
+  [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop" && rm -f "$desktop_saved"
   rm -rf "$private_desktop" "$WINEPREFIX"/drive_c/users/*/ql-language-profile*
   ql_release_drive
   rm -rf "$target" "$out"
