@@ -1086,17 +1086,17 @@ bool LoadPng(const std::wstring& path, Shot* shot) {
     return ok;
 }
 
-// A rectangle of a screenshot left out of the comparison, and why.
+// What a screenshot's comparison leaves out: rectangles that change by themselves (each with its
+// reason), and everything outside the window's region when it has one. The screen there, past the
+// cut corners, still shows whatever was drawn before the window came: not the window's picture.
 struct Mask {
     RECT r;
     std::string why;
 };
-
-bool Masked(const std::vector<Mask>& masks, int x, int y) {
-    for (const Mask& m : masks)
-        if (x >= m.r.left && x < m.r.right && y >= m.r.top && y < m.r.bottom) return true;
-    return false;
-}
+struct Exclusions {
+    std::vector<Mask> masks;
+    std::vector<RECT> region;  // the window's region in shot coordinates; empty: none
+};
 
 // A child window's rectangle within the screenshot of `window`.
 Mask MaskOf(HWND window, HWND child, const std::string& why) {
@@ -1122,6 +1122,43 @@ void AddCaretMask(HWND window, std::vector<Mask>* masks) {
     masks->push_back({caret, "caret"});
 }
 
+// The rectangles of the window's region (window coordinates, as the shot's).
+std::vector<RECT> RegionOf(HWND window) {
+    std::vector<RECT> rects;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) {
+        DWORD size = GetRegionData(region, 0, nullptr);
+        std::vector<BYTE> data(size);
+        auto* header = reinterpret_cast<RGNDATA*>(data.data());
+        if (size && GetRegionData(region, size, header) == size) {
+            const auto* r = reinterpret_cast<const RECT*>(header->Buffer);
+            rects.assign(r, r + header->rdh.nCount);
+        }
+    }
+    DeleteObject(region);
+    return rects;
+}
+
+// 1 for every pixel either run leaves out.
+std::vector<uint8_t> ExcludedPixels(int width, int height, const Exclusions& a,
+                                    const Exclusions& b) {
+    auto fill = [&](std::vector<uint8_t>* pixels, const RECT& r, uint8_t value) {
+        for (int y = std::max<int>(0, r.top); y < std::min<int>(height, r.bottom); y++)
+            for (int x = std::max<int>(0, r.left); x < std::min<int>(width, r.right); x++)
+                (*pixels)[static_cast<size_t>(y) * width + x] = value;
+    };
+    std::vector<uint8_t> excluded(static_cast<size_t>(width) * height, 0);
+    for (const Exclusions* e : {&a, &b}) {
+        if (!e->region.empty()) {
+            std::vector<uint8_t> outside(excluded.size(), 1);
+            for (const RECT& r : e->region) fill(&outside, r, 0);
+            for (size_t i = 0; i < excluded.size(); i++) excluded[i] |= outside[i];
+        }
+        for (const Mask& m : e->masks) fill(&excluded, m.r, 1);
+    }
+    return excluded;
+}
+
 struct Comparison {
     int differing = 0;
     RECT box = {1 << 30, 1 << 30, -1, -1};
@@ -1135,13 +1172,14 @@ int ChannelDelta(uint32_t a, uint32_t b) {
     return d;
 }
 
-Comparison Compare(const Shot& a, const Shot& b, const std::vector<Mask>& masks, int tolerance) {
+Comparison Compare(const Shot& a, const Shot& b, const std::vector<uint8_t>& excluded,
+                   int tolerance) {
     Comparison c;
     for (int y = 0; y < a.height; y++)
         for (int x = 0; x < a.width; x++) {
             size_t i = static_cast<size_t>(y) * a.width + x;
             int delta = ChannelDelta(a.pixels[i], b.pixels[i]);
-            if (delta <= tolerance || Masked(masks, x, y)) continue;
+            if (delta <= tolerance || excluded[i]) continue;
             c.differing++;
             c.maxDelta = std::max(c.maxDelta, delta);
             c.box.left = std::min<LONG>(c.box.left, x);
@@ -1157,9 +1195,9 @@ std::string Describe(const RECT& r) {
            std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
 }
 
-// The picture of `window` once two captures in a row agree outside the masks: painting and
-// fades have settled.
-Shot SettledShot(HWND window, const std::vector<Mask>& masks, const std::string& name) {
+// The picture of `window` once two captures in a row agree outside what is left out: painting
+// and fades have settled.
+Shot SettledShot(HWND window, const Exclusions& exclusions, const std::string& name) {
     Pause(kSettleFirstMs);
     RECT r = {};
     GetWindowRect(window, &r);
@@ -1171,9 +1209,10 @@ Shot SettledShot(HWND window, const std::vector<Mask>& masks, const std::string&
         RECT now = {};
         GetWindowRect(window, &now);
         Shot next = Capture(now);
-        bool sameSize = next.width == last.width && next.height == last.height;
-        if (sameSize && EqualRect(&now, &r)) {
-            change = Compare(last, next, masks, 0);
+        if (EqualRect(&now, &r) && !next.pixels.empty() && next.width == last.width &&
+            next.height == last.height) {
+            change = Compare(last, next,
+                             ExcludedPixels(next.width, next.height, exclusions, Exclusions()), 0);
             if (change.differing == 0) return next;
         }
         r = now;
@@ -1184,54 +1223,62 @@ Shot SettledShot(HWND window, const std::vector<Mask>& masks, const std::string&
     return last;
 }
 
-std::string MasksText(const std::vector<Mask>& masks) {
+// "mask L T R B why" and "region L T R B" lines.
+std::string ExclusionsText(const Exclusions& e) {
     std::string text;
-    for (const Mask& m : masks)
-        text += std::to_string(m.r.left) + " " + std::to_string(m.r.top) + " " +
-                std::to_string(m.r.right) + " " + std::to_string(m.r.bottom) + " " + m.why + "\n";
+    auto line = [&](const char* kind, const RECT& r, const std::string& why) {
+        text += std::string(kind) + " " + std::to_string(r.left) + " " + std::to_string(r.top) +
+                " " + std::to_string(r.right) + " " + std::to_string(r.bottom) +
+                (why.empty() ? "" : " " + why) + "\n";
+    };
+    for (const Mask& m : e.masks) line("mask", m.r, m.why);
+    for (const RECT& r : e.region) line("region", r, "");
     return text;
 }
 
-std::vector<Mask> ParseMasks(const std::string& text) {
-    std::vector<Mask> masks;
+Exclusions ParseExclusions(const std::string& text) {
+    Exclusions e;
     for (const std::string& line : Lines(text)) {
         std::istringstream in(line);
-        Mask m;
-        if (in >> m.r.left >> m.r.top >> m.r.right >> m.r.bottom) {
-            std::getline(in, m.why);
-            masks.push_back(m);
+        std::string kind;
+        RECT r = {};
+        if (!(in >> kind >> r.left >> r.top >> r.right >> r.bottom)) continue;
+        if (kind == "region") {
+            e.region.push_back(r);
+        } else if (kind == "mask") {
+            std::string why;
+            std::getline(in, why);
+            e.masks.push_back({r, why});
         }
     }
-    return masks;
+    return e;
 }
 
-// Differing pixels red, masked ones blue, the rest the reference faded to grey.
-Shot DiffImage(const Shot& reference, const Shot& shot, const std::vector<Mask>& masks) {
+// Differing pixels red, left-out ones blue, the rest the reference faded to grey.
+Shot DiffImage(const Shot& reference, const Shot& shot, const std::vector<uint8_t>& excluded) {
     Shot diff = reference;
-    for (int y = 0; y < diff.height; y++)
-        for (int x = 0; x < diff.width; x++) {
-            uint32_t& p = diff.pixels[static_cast<size_t>(y) * diff.width + x];
-            uint32_t q = shot.pixels[static_cast<size_t>(y) * shot.width + x];
-            int grey = (int((p >> 16) & 0xFF) * 3 + int((p >> 8) & 0xFF) * 6 + int(p & 0xFF)) / 10;
-            int faded = 160 + grey * 95 / 255;
-            if (Masked(masks, x, y))
-                p = (uint32_t(faded / 2) << 16) | (uint32_t(faded / 2) << 8) | 0xFF;
-            else if (ChannelDelta(p, q) > kPixelTolerance)
-                p = 0xFF0000;
-            else
-                p = (uint32_t(faded) << 16) | (uint32_t(faded) << 8) | uint32_t(faded);
-        }
+    for (size_t i = 0; i < diff.pixels.size(); i++) {
+        uint32_t& p = diff.pixels[i];
+        int grey = (int((p >> 16) & 0xFF) * 3 + int((p >> 8) & 0xFF) * 6 + int(p & 0xFF)) / 10;
+        uint32_t faded = static_cast<uint32_t>(160 + grey * 95 / 255);
+        if (excluded[i])
+            p = ((faded / 2) << 16) | ((faded / 2) << 8) | 0xFF;
+        else if (ChannelDelta(p, shot.pixels[i]) > kPixelTolerance)
+            p = 0xFF0000;
+        else
+            p = (faded << 16) | (faded << 8) | faded;
+    }
     return diff;
 }
 
-// Saves the screenshot `name`.png with its masks; unless this run is the reference, compares it
-// with the reference's and keeps a diff image beside it when they differ.
-void RecordShot(const std::string& name, const Shot& shot, const std::vector<Mask>& masks) {
+// Saves the screenshot `name`.png with what its comparison leaves out; unless this run is the
+// reference, compares it with the reference's and keeps a diff image beside it when they differ.
+void RecordShot(const std::string& name, const Shot& shot, const Exclusions& exclusions) {
     const std::wstring wideName = FromUtf8(name);
     const std::wstring file = OwnPath((wideName + L".png").c_str());
     ASSERT_FALSE(shot.pixels.empty()) << name << ": nothing captured";
     EXPECT_TRUE(SavePng(shot, file)) << name << ": cannot save " << UnixPath(file);
-    WriteUtf8File(OwnPath((wideName + L".masks.txt").c_str()), MasksText(masks));
+    WriteUtf8File(OwnPath((wideName + L".masks.txt").c_str()), ExclusionsText(exclusions));
     if (g_config.IsReference()) return;
 
     const std::wstring referenceFile = ReferencePath((wideName + L".png").c_str());
@@ -1243,15 +1290,15 @@ void RecordShot(const std::string& name, const Shot& shot, const std::vector<Mas
         << name << ": " << shot.width << "x" << shot.height << ", the reference under 936 is "
         << reference.width << "x" << reference.height << " (" << UnixPath(file) << ", "
         << UnixPath(referenceFile) << ")";
-    std::string referenceMasks;
-    ReadBytes(ReferencePath((wideName + L".masks.txt").c_str()), &referenceMasks);
-    std::vector<Mask> all = masks;
-    for (const Mask& m : ParseMasks(referenceMasks)) all.push_back(m);
-    Comparison c = Compare(reference, shot, all, kPixelTolerance);
+    std::string referenceText;
+    ReadBytes(ReferencePath((wideName + L".masks.txt").c_str()), &referenceText);
+    std::vector<uint8_t> excluded =
+        ExcludedPixels(shot.width, shot.height, exclusions, ParseExclusions(referenceText));
+    Comparison c = Compare(reference, shot, excluded, kPixelTolerance);
     const std::wstring diffFile = OwnPath((wideName + L"-diff.png").c_str());
     DeleteFileW(diffFile.c_str());
     if (c.differing == 0) return;
-    SavePng(DiffImage(reference, shot, all), diffFile);
+    SavePng(DiffImage(reference, shot, excluded), diffFile);
     ADD_FAILURE() << name << ": " << c.differing << " of " << shot.width * shot.height
                   << " pixels differ from the screenshot under 936 by more than " << kPixelTolerance
                   << " level (up to " << c.maxDelta << "), all within " << Describe(c.box)
@@ -1259,12 +1306,26 @@ void RecordShot(const std::string& name, const Shot& shot, const std::vector<Mas
                   << UnixPath(diffFile);
 }
 
+// The skin blends a rounded window's corner pixels with what the screen showed behind it, which
+// is whatever an earlier window left there.
+constexpr int kCornerBlend = 5;
+
 void ShootWindow(HWND window, const std::string& name, std::vector<Mask> masks) {
-    AddCaretMask(window, &masks);
-    Shot shot = SettledShot(window, masks, name);
+    Exclusions exclusions;
+    exclusions.masks = std::move(masks);
+    exclusions.region = RegionOf(window);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const LONG w = r.right - r.left, h = r.bottom - r.top, c = kCornerBlend;
+    if (!exclusions.region.empty())
+        for (const RECT& corner : {RECT{0, 0, c, c}, RECT{w - c, 0, w, c}, RECT{0, h - c, c, h},
+                                   RECT{w - c, h - c, w, h}})
+            exclusions.masks.push_back({corner, "rounded corner over the backdrop"});
+    AddCaretMask(window, &exclusions.masks);
+    Shot shot = SettledShot(window, exclusions, name);
     // A caret may have appeared or moved while the picture settled.
-    AddCaretMask(window, &masks);
-    RecordShot(name, shot, masks);
+    AddCaretMask(window, &exclusions.masks);
+    RecordShot(name, shot, exclusions);
 }
 
 // ---- the wizard ------------------------------------------------------------------------------
