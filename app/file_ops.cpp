@@ -186,7 +186,15 @@ std::wstring ShortcutTarget(const std::wstring& linkFile) {
         FAILED(link->QueryInterface(IID_IPersistFile, persist.out())) ||
         FAILED(persist->Load(linkFile.c_str(), STGM_READ)))
         return L"";
+    // The item list first: it is what the shell starts, and it names the target in UTF-16 (a link
+    // may keep its plain path in the code page of the system that wrote it, as Wine's do).
     wchar_t target[MAX_PATH + 1] = {};
+    LPITEMIDLIST items = nullptr;
+    if (SUCCEEDED(link->GetIDList(&items)) && items) {
+        const bool named = SHGetPathFromIDListW(items, target);
+        CoTaskMemFree(items);
+        if (named && target[0]) return target;
+    }
     if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return L"";
     return target;
 }

@@ -49,7 +49,7 @@ std::wstring ShortcutFile(const std::wstring& desktopDir);
 // own directory.
 bool CreateShortcut(const std::wstring& linkFile, const std::string& targetPath);
 
-// The target of a shell link, "" when it cannot be read.
+// The target of a shell link as the shell starts it, "" when it cannot be read.
 std::wstring ShortcutTarget(const std::wstring& linkFile);
 
 // Makes one shell link object in the calling thread's apartment and lets it go: the first one of

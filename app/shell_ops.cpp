@@ -59,8 +59,7 @@ void SetMessageBoxPreparation(void (*prepare)()) {
 
 int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags) {
     if (g_messageBoxPreparation) g_messageBoxPreparation();
-    return MessageBoxExW(owner, WideFromGbk(text).c_str(), WideFromGbk(title).c_str(), flags, 0) -
-           1;
+    return MessageBoxGbk(owner, text, title, flags) - 1;
 }
 
 bool RunProgram(const std::string& path) {

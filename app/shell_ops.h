@@ -15,7 +15,7 @@ void OpenUrl(const char* url);
 // characters GBK has not), or "" when cancelled.
 std::wstring ChooseFolder(const char* title);
 
-// Runs the message-box preparation step, then MessageBoxExW; returns the system's result minus 1.
+// Runs the message-box preparation step, then MessageBoxGbk; returns the system's result minus 1.
 int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags);
 
 // The step run before every message box (the skin engine installs its hook there).

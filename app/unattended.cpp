@@ -70,8 +70,8 @@ CommandLine ReadCommandLine(const wchar_t* commandLine) {
 int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
     if (!options.refused.empty()) text = "无法识别的参数：" + options.refused + "\r\n\r\n" + text;
-    MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kMessageTitle).c_str(),
-                  MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR), 0);
+    MessageBoxGbk(nullptr, text, kMessageTitle,
+                  MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
     return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
 }
 
@@ -79,8 +79,7 @@ bool StartLog(const CommandLine& options) {
     if (options.logPath.empty() || OpenInstallLog(options.logPath)) return true;
     if (!options.silent) {
         std::wstring text = WideFromGbk("无法写入日志文件“") + options.logPath + WideFromGbk("”。");
-        MessageBoxExW(nullptr, text.c_str(), WideFromGbk(kMessageTitle).c_str(),
-                      MB_OK | MB_ICONERROR, 0);
+        MessageBoxGbk(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
     }
     return false;
 }
@@ -91,9 +90,7 @@ bool CheckDirectoryCharacters(const CommandLine& options) {
     snprintf(text, sizeof(text), kFailDirectoryCharacters, options.directory.c_str());
     WriteInstallLog(text);
     WriteInstallLog("退出代码：" + std::to_string(kExitBadDirectory));
-    if (!options.silent)
-        MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kMessageTitle).c_str(),
-                      MB_OK | MB_ICONERROR, 0);
+    if (!options.silent) MessageBoxGbk(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
     return false;
 }
 

@@ -7,15 +7,18 @@ ControlFont QueryControlFont(HWND control) {
     ControlFont result;
     auto handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     WindowDc dc(control);
-    GdipFont font;
     // UTF-16 throughout: a face name read or passed through the system's code page ("宋体" on a
     // Western system) names no font at all.
     LOGFONTW logFont = {};
-    if (handle && GetObjectW(handle, sizeof(logFont), &logFont) == sizeof(logFont))
-        gp::GdipCreateFontFromLogfontW(dc.get(), &logFont, font.out());
-    else
-        gp::GdipCreateFontFromDC(dc.get(), font.out());
-    if (!font) return result;
+    GpFont* made = nullptr;
+    const Gdiplus::Status status =
+        handle && GetObjectW(handle, sizeof(logFont), &logFont) == sizeof(logFont)
+            ? gp::GdipCreateFontFromLogfontW(dc.get(), &logFont, &made)
+            : gp::GdipCreateFontFromDC(dc.get(), &made);
+    // A face GDI+ does not find (the system's "MS Shell Dlg" where it names no installed font)
+    // fails, and may leave the pointer at what it freed: taken only on success.
+    if (status != Gdiplus::Ok || !made) return result;
+    GdipFont font(made);
 
     float size = 0;
     int style = 0;

@@ -74,3 +74,12 @@ std::string WindowTextGbk(HWND hwnd) {
 bool SetWindowTextGbk(HWND hwnd, std::string_view gbk) {
     return SetWindowTextW(hwnd, WideFromGbk(gbk).c_str()) != FALSE;
 }
+
+int MessageBoxGbk(HWND owner, std::string_view text, std::string_view title, UINT flags) {
+    return MessageBoxGbk(owner, WideFromGbk(text), title, flags);
+}
+
+int MessageBoxGbk(HWND owner, const std::wstring& text, std::string_view title, UINT flags) {
+    return MessageBoxExW(owner, text.c_str(), WideFromGbk(title).c_str(), flags,
+                         MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+}

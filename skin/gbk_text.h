@@ -34,3 +34,9 @@ std::wstring WindowTextWide(HWND hwnd);
 std::string WindowTextGbk(HWND hwnd);
 // Sets a window's text from GBK.
 bool SetWindowTextGbk(HWND hwnd, std::string_view gbk);
+
+// A message box with GBK texts (`text` may also come as UTF-16, when it names a path of the
+// user's). Its buttons are asked for in Simplified Chinese, the language of the texts, so a
+// Western or Japanese system that has the words shows "确定" and not "OK" beside them.
+int MessageBoxGbk(HWND owner, std::string_view text, std::string_view title, UINT flags);
+int MessageBoxGbk(HWND owner, const std::wstring& text, std::string_view title, UINT flags);

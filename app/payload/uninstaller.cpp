@@ -35,7 +35,7 @@ constexpr char kTitle[] = "卸载程序";
 
 // Shows a GBK text in a box with the uninstaller's title; the system's answer.
 int Say(const std::string& text, UINT flags) {
-    return MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kTitle).c_str(), flags, 0);
+    return MessageBoxGbk(nullptr, text, kTitle, flags);
 }
 
 struct Options {
