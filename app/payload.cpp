@@ -18,14 +18,19 @@ uint32_t ReadLittleEndian32(const unsigned char* p) {
 
 bool ParsePayloadBlock(const void* block, size_t blockSize, PayloadBytes* out) {
     const unsigned char* p = static_cast<const unsigned char*>(block);
-    const size_t header = 12;
+    const size_t header = 8;
     if (!p || blockSize < header) return false;
     uint32_t count = ReadLittleEndian32(p);
     uint32_t length = ReadLittleEndian32(p + 4);
     if (count != 1 || length == 0 || length > blockSize - header) return false;
-    out->crc32 = ReadLittleEndian32(p + 8);
     out->data = p + header;
     out->size = length;
+    return true;
+}
+
+bool ParsePayloadCrc(const void* bytes, size_t size, uint32_t* crc) {
+    if (!bytes || size != 4) return false;
+    *crc = ReadLittleEndian32(static_cast<const unsigned char*>(bytes));
     return true;
 }
 
@@ -43,10 +48,24 @@ bool PayloadIntact(const PayloadBytes& payload) {
     return static_cast<uint32_t>(crc) == payload.crc32;
 }
 
-bool LoadEmbeddedPayload(PayloadBytes* out) {
-    HRSRC info = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_PAYLOAD), MAKEINTRESOURCEA(10));
+namespace {
+
+// The bytes of this program's RCDATA resource `id`; false when there is none.
+bool ResourceBytes(int id, const void** bytes, size_t* size) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
     if (!info) return false;
     HGLOBAL loaded = LoadResource(nullptr, info);
-    const void* block = loaded ? LockResource(loaded) : nullptr;
-    return block && ParsePayloadBlock(block, SizeofResource(nullptr, info), out);
+    *bytes = loaded ? LockResource(loaded) : nullptr;
+    *size = SizeofResource(nullptr, info);
+    return *bytes != nullptr;
+}
+
+}  // namespace
+
+bool LoadEmbeddedPayload(PayloadBytes* out) {
+    const void *block = nullptr, *crc = nullptr;
+    size_t blockSize = 0, crcSize = 0;
+    return ResourceBytes(IDR_PAYLOAD, &block, &blockSize) &&
+           ResourceBytes(IDR_PAYLOAD_CRC, &crc, &crcSize) &&
+           ParsePayloadBlock(block, blockSize, out) && ParsePayloadCrc(crc, crcSize, &out->crc32);
 }

@@ -157,17 +157,17 @@ TEST(Paths, ProductPathsKeepTheDirectoryTextAsItStands) {
     EXPECT_EQ(LinkFileName("C:\\my.dir\\a"), "C:\\my.dir\\a.lnk");
 }
 
-// Count, length, CRC-32 (of the archive "zzzzz"), then the archive bytes.
-std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataBytes,
-                                 uint32_t crc = 0x4DA4AB53u) {
-    std::vector<unsigned char> b(12 + dataBytes, 'z');
+// Count and length, then the archive bytes.
+std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataBytes) {
+    std::vector<unsigned char> b(8 + dataBytes, 'z');
     for (int i = 0; i < 4; i++) {
         b[i] = static_cast<unsigned char>(count >> (8 * i));
         b[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-        b[8 + i] = static_cast<unsigned char>(crc >> (8 * i));
     }
     return b;
 }
+
+constexpr uint32_t kCrcOfFiveZ = 0x4DA4AB53u;  // the CRC-32 of "zzzzz"
 
 TEST(Payload, BlockLayout) {
     struct Case {
@@ -182,39 +182,55 @@ TEST(Payload, BlockLayout) {
         {Block(2, 5, 5), false, 0},
         {Block(1, 0, 5), false, 0},
         {Block(1, 0xFFFFFFFF, 5), false, 0},
-        {std::vector<unsigned char>(11, 1), false, 0},
+        {std::vector<unsigned char>(7, 1), false, 0},
     };
     for (const Case& c : cases) {
         PayloadBytes p;
         EXPECT_EQ(ParsePayloadBlock(c.block.data(), c.block.size(), &p), c.ok);
         if (c.ok) {
             EXPECT_EQ(p.size, c.size);
-            EXPECT_EQ(p.data, c.block.data() + 12);
+            EXPECT_EQ(p.data, c.block.data() + 8);
         }
     }
     PayloadBytes p;
     EXPECT_FALSE(ParsePayloadBlock(nullptr, 100, &p));
 }
 
+// The CRC-32 resource as the build writes it: four bytes, little-endian.
+std::vector<unsigned char> CrcResource(uint32_t crc, size_t bytes = 4) {
+    std::vector<unsigned char> r(bytes, 0);
+    for (size_t i = 0; i < bytes && i < 4; i++) r[i] = static_cast<unsigned char>(crc >> (8 * i));
+    return r;
+}
+
 TEST(Payload, IntactOnlyWithTheCrcItWasBuiltWith) {
     struct Case {
         std::vector<unsigned char> block;
+        uint32_t crc;
         bool intact;
     };
     std::vector<unsigned char> changed = Block(1, 5, 5);
-    changed[14] ^= 0x01;  // one bit of the archive
+    changed[10] ^= 0x01;  // one bit of the archive
     const Case cases[] = {
-        {Block(1, 5, 5), true},
-        {changed, false},
-        {Block(1, 5, 5, 0x4DA4AB52u), false},  // the carried CRC-32 itself changed
-        {Block(1, 4, 5), false},               // a shorter archive
+        {Block(1, 5, 5), kCrcOfFiveZ, true},
+        {changed, kCrcOfFiveZ, false},
+        {Block(1, 5, 5), kCrcOfFiveZ ^ 1, false},  // the carried CRC-32 itself changed
+        {Block(1, 4, 5), kCrcOfFiveZ, false},      // a shorter archive
     };
     for (const Case& c : cases) {
         PayloadBytes p;
         ASSERT_TRUE(ParsePayloadBlock(c.block.data(), c.block.size(), &p));
+        const std::vector<unsigned char> resource = CrcResource(c.crc);
+        ASSERT_TRUE(ParsePayloadCrc(resource.data(), resource.size(), &p.crc32));
         EXPECT_EQ(PayloadIntact(p), c.intact) << &c - cases;
     }
     EXPECT_FALSE(PayloadIntact(PayloadBytes()));
+    // A CRC resource of another size is no CRC at all.
+    uint32_t crc = 0;
+    for (size_t bytes : {0, 3, 5, 8}) {
+        const std::vector<unsigned char> resource = CrcResource(kCrcOfFiveZ, bytes);
+        EXPECT_FALSE(ParsePayloadCrc(resource.data(), resource.size(), &crc)) << bytes;
+    }
 }
 
 TEST(Paths, ReinstallDirectoryIsTheParentOfTheProductDirectory) {

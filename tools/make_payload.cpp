@@ -1,8 +1,9 @@
-// Host tool: writes the installer's payload archive (a plain deflate ZIP) and the block the
-// installer embeds as a resource: count, length and CRC-32 of the archive, then the archive.
+// Host tool: writes the installer's payload archive (a plain deflate ZIP), the block the
+// installer embeds as a resource (count and length of the archive, then the archive) and the
+// archive's CRC-32 beside it (four bytes, little-endian), which the installer checks at start.
 //
 //   make-payload --writer W.exe --uninstaller U.exe --zip payload.zip --blob payload.bin
-//                [--sign SIGNER]
+//                --crc payload.crc [--sign SIGNER]
 //
 // The two programs are padded at the end to their entry sizes; the other entries are deterministic
 // filler about as compressible as real library files, so the archive is the size of a real one.
@@ -98,27 +99,29 @@ bool AddEntry(zipFile zf, const PayloadEntry& entry, const Bytes& data) {
     return zipCloseFileInZip(zf) == ZIP_OK && ok;
 }
 
-bool WriteBlob(const std::string& zipPath, const std::string& blobPath) {
+void PutLittleEndian32(Bytes* out, uint32_t value) {
+    for (int b = 0; b < 4; b++) out->push_back(static_cast<unsigned char>(value >> (8 * b)));
+}
+
+bool WriteBlob(const std::string& zipPath, const std::string& blobPath,
+               const std::string& crcPath) {
     Bytes zip;
     if (!ReadFile(zipPath, &zip)) return false;
+    Bytes block;
+    PutLittleEndian32(&block, 1);
+    PutLittleEndian32(&block, static_cast<uint32_t>(zip.size()));
+    block.insert(block.end(), zip.begin(), zip.end());
     // The installer checks the archive against this CRC-32 when it starts.
-    uint32_t crc = static_cast<uint32_t>(
-        crc32(crc32(0L, Z_NULL, 0), zip.data(), static_cast<uInt>(zip.size())));
-    uint32_t header[3] = {1, static_cast<uint32_t>(zip.size()), crc};
-    unsigned char prefix[12];
-    for (int i = 0; i < 3; i++)
-        for (int b = 0; b < 4; b++)
-            prefix[i * 4 + b] = static_cast<unsigned char>(header[i] >> (8 * b));
-    std::ofstream out(blobPath, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(prefix), sizeof(prefix));
-    out.write(reinterpret_cast<const char*>(zip.data()), static_cast<std::streamsize>(zip.size()));
-    return static_cast<bool>(out);
+    Bytes crc;
+    PutLittleEndian32(&crc, static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), zip.data(),
+                                                        static_cast<uInt>(zip.size()))));
+    return WriteFile(blobPath, block) && WriteFile(crcPath, crc);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string writer, uninstaller, zipPath, blobPath, signer;
+    std::string writer, uninstaller, zipPath, blobPath, crcPath, signer;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string key = argv[i];
         if (key == "--writer")
@@ -129,11 +132,15 @@ int main(int argc, char** argv) {
             zipPath = argv[i + 1];
         else if (key == "--blob")
             blobPath = argv[i + 1];
+        else if (key == "--crc")
+            crcPath = argv[i + 1];
         else if (key == "--sign")
             signer = argv[i + 1];
     }
-    if (writer.empty() || uninstaller.empty() || zipPath.empty() || blobPath.empty()) {
-        fprintf(stderr, "usage: make-payload --writer W --uninstaller U --zip OUT --blob OUT\n");
+    if (writer.empty() || uninstaller.empty() || zipPath.empty() || blobPath.empty() ||
+        crcPath.empty()) {
+        fprintf(stderr,
+                "usage: make-payload --writer W --uninstaller U --zip OUT --blob OUT --crc OUT\n");
         return 2;
     }
 
@@ -174,8 +181,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "make-payload: cannot finish %s\n", zipPath.c_str());
         return 1;
     }
-    if (!WriteBlob(zipPath, blobPath)) {
-        fprintf(stderr, "make-payload: cannot write %s\n", blobPath.c_str());
+    if (!WriteBlob(zipPath, blobPath, crcPath)) {
+        fprintf(stderr, "make-payload: cannot write %s and %s\n", blobPath.c_str(),
+                crcPath.c_str());
         return 1;
     }
     return 0;

@@ -6,7 +6,10 @@
 #include <iterator>
 #include <string>
 
+#include <zlib.h>
+
 #include "pe_resources.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -82,6 +85,33 @@ TEST(ProgramResources, ManifestAsksForNoElevationNamesTheSystemsAndNoScaling) {
         EXPECT_EQ(xml.find("Common-Controls"), std::string::npos);
         EXPECT_EQ(xml.find("dpiAwareness"), std::string::npos);
     });
+}
+
+uint32_t LittleEndian32(const ByteVector& bytes, size_t at) {
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}
+
+TEST(ProgramResources, PayloadBlockIsCountLengthArchiveWithItsCrcBeside) {
+    for (const Build& build : kBuilds) {
+        const std::string path = std::string(QL_BUILD_ROOT) + "/" + build.dir + "/qinglan-setup.exe";
+        SCOPED_TRACE(path);
+        const ByteVector image = ReadAll(path);
+        PeResource block, crc;
+        ASSERT_TRUE(FindPeResource(image, 10, IDR_PAYLOAD, &block)) << "no payload block";
+        ASSERT_GE(block.data.size(), 12u);
+        // Exactly a count of one, the archive's length, then the archive: nothing between.
+        EXPECT_EQ(LittleEndian32(block.data, 0), 1u);
+        EXPECT_EQ(LittleEndian32(block.data, 4), block.data.size() - 8);
+        EXPECT_EQ(std::string(block.data.begin() + 8, block.data.begin() + 12),
+                  std::string("PK\x03\x04", 4));
+        // The CRC-32 the start check compares with, beside the block.
+        ASSERT_TRUE(FindPeResource(image, 10, IDR_PAYLOAD_CRC, &crc)) << "no CRC-32 resource";
+        ASSERT_EQ(crc.data.size(), 4u);
+        const ByteVector archive(block.data.begin() + 8, block.data.end());
+        EXPECT_EQ(LittleEndian32(crc.data, 0),
+                  static_cast<uint32_t>(crc32(0L, archive.data(), static_cast<uInt>(archive.size()))));
+    }
 }
 
 TEST(ProgramResources, VersionInformationInChinese) {

@@ -1257,10 +1257,10 @@ bool WriteDamagedInstaller(const std::string& path) {
     };
     auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
     const std::string signature("PK\x03\x04", 4);
-    // The block: count 1, the archive's length and its CRC-32, then the archive.
-    for (size_t at = bytes.find(signature, 12); at != std::string::npos && at + 30 < bytes.size();
+    // The block: count 1 and the archive's length, then the archive.
+    for (size_t at = bytes.find(signature, 8); at != std::string::npos && at + 30 < bytes.size();
          at = bytes.find(signature, at + 1)) {
-        if (u32(at - 12) != 1 || u32(at - 8) > bytes.size() - at) continue;
+        if (u32(at - 8) != 1 || u32(at - 4) > bytes.size() - at) continue;
         size_t data = at + 30 + u16(at + 26) + u16(at + 28);
         size_t compressed = u32(at + 18);
         if (compressed < 16 || data + compressed > bytes.size()) return false;
