@@ -350,6 +350,8 @@ void ReleaseWindowSkin(HWND hwnd, WindowSkinRecord& r) {
     ReleaseCanvas(r.captionBackdropDc);
     ReleaseCanvas(r.frameSurfaceDc);
     r.backgroundDc = r.captionBackdropDc = r.frameSurfaceDc = nullptr;
+    // The tip is a top-level window of its own: nothing else takes it away with the frame.
+    r.tooltip.Destroy();
     // The record keeps its place; its lists go, and so does the handle, which the system may give
     // to a later window.
     r.captionButtons = SkinList<CaptionButton>();

@@ -38,6 +38,12 @@ HWND SkinTooltip::Create(HWND ownerWindow, bool balloon) {
     return tipWindow;
 }
 
+void SkinTooltip::Destroy() {
+    if (tipWindow) DestroyWindow(tipWindow);
+    tipWindow = nullptr;
+    owner = nullptr;
+}
+
 void SkinTooltip::AddTool(const RECT& rect, const char* text, UINT id) {
     if (!tipWindow) return;
     std::wstring wide = WideFromGbk(text ? text : "");

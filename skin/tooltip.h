@@ -1,5 +1,6 @@
 // A standard tooltip control with rectangular tools on one owner window. The object only wraps the
-// tooltip messages; copies refer to the same tooltip window, which lives until the process ends.
+// tooltip messages; copies refer to the same tooltip window, which lives until Destroy (the frame
+// that made it calls it when its skin is released).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,8 @@ class SkinTooltip {
     void AddTool(const RECT& rect, const char* text, UINT id);
     void SetToolRect(UINT id, const RECT& rect);
     void SetToolText(UINT id, const char* text);
+    // Destroys the tooltip window; a later Create makes a new one.
+    void Destroy();
     HWND TipWindow() const { return tipWindow; }
 
     HWND tipWindow = nullptr;

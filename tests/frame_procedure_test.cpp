@@ -246,14 +246,49 @@ TEST_F(FrameProcedure, EveryFullRenderGivesTheRoundedRegionAgain) {
     DeleteObject(region);
 }
 
+BOOL CALLBACK CountOwnWindow(HWND hwnd, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId()) ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
+// This process's top-level windows, hidden ones (an idle tooltip) included.
+int OwnTopLevelWindows() {
+    int n = 0;
+    EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+TEST_F(FrameProcedure, FramesMadeAndDestroyedLeaveNoWindowBehind) {
+    const int before = OwnTopLevelWindows();
+    for (int k = 0; k < 10; k++) {
+        HWND frame = CreateWindowExA(0, "QlFrameProcedureTest", "frame",
+                                     WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX, 80, 80, kW, kH,
+                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(frame);
+        skin_.SkinMainWindow(frame, kCaption, 1, 1, 0, 1);
+        ShowWindow(frame, SW_SHOWNOACTIVATE);
+        PumpMessages();
+        DestroyWindow(frame);
+        PumpMessages();
+    }
+    EXPECT_EQ(OwnTopLevelWindows(), before) << "windows left behind by 10 skinned frames";
+}
+
 TEST_F(FrameProcedure, DestroyingTheWindowReleasesWhatTheSkinHeld) {
     WindowSkinRecord& r = Record();
     ASSERT_TRUE(r.backgroundDc);
     ASSERT_GT(r.captionButtons.Count(), 2);
     ASSERT_TRUE(GetPropA(hwnd_, kPropCkBitmap));
+    const HWND tip = r.tooltip.TipWindow();
+    ASSERT_TRUE(IsWindow(tip)) << "the caption buttons have no tooltip";
     const int canvases = CanvasCount();
     DestroyWindow(hwnd_);
     PumpMessages();
+    // The caption buttons' tooltip goes with its frame.
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(r.tooltip.TipWindow(), nullptr);
     EXPECT_EQ(r.backgroundDc, nullptr);
     EXPECT_EQ(r.captionBackdropDc, nullptr);
     // Emptied lists: as a new record has them.
