@@ -9,6 +9,7 @@
 #include "file_ops.h"
 #include "gbk_text.h"
 #include "install_log.h"
+#include "message_text.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -25,16 +26,10 @@ void StageDone(const char* stage) {
 constexpr int kUsagePage = 4;
 constexpr DWORD kReportInterval = 33;
 
-std::string Format(const char* pattern, const std::string& arg) {
-    char buf[1024];
-    snprintf(buf, sizeof(buf), pattern, arg.c_str());
-    return buf;
-}
-
 // A message naming a path names it as Windows does: "D:\青岚笺语", never the "D:\\青岚笺语" that
 // the file steps build from a drive root.
 std::string FormatPath(const char* pattern, const std::string& path) {
-    return Format(pattern, NormalisePath(path));
+    return FormatMessageText(pattern, NormalisePath(path));
 }
 
 void WriteInfoLines(InstallerView& view, const char* lastLine) {
@@ -54,7 +49,7 @@ std::string DescribeExtractFailure(const ExtractResult& r, const std::string& ar
             return FormatPath(kFailExtractFile, r.path);
         default:
             return r.entry.empty() ? FormatPath(kFailArchiveDamaged, archive)
-                                   : Format(kFailArchiveDamaged, r.entry);
+                                   : FormatMessageText(kFailArchiveDamaged, r.entry);
     }
 }
 
@@ -155,7 +150,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return InstallOutcome{InstallOutcome::Failed, line, kind};
     };
     if (!IsAbsoluteDirectory(dirText))
-        return fail(Kind::BadDirectory, Format(kFailInvalidDirectory, dirText));
+        return fail(Kind::BadDirectory, FormatMessageText(kFailInvalidDirectory, dirText));
     const std::string product = ProductDirectory(dirText);
     const std::string archive = TemporaryArchivePath(dirText);
     const std::string program = ProgramPath(dirText);
@@ -168,7 +163,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     TargetFileSystem& fs = request.fileSystem ? *request.fileSystem : realFileSystem;
     // A running program keeps its files: found before anything is written, so an earlier
     // installation stays exactly as it is and a retry after closing the program works.
-    WriteInstallLog(Format("检查正在使用的文件：%s", NormalisePath(product)));
+    WriteInstallLog(std::string("检查正在使用的文件：") + NormalisePath(product));
     const std::string busy = PayloadFileInUse(product, &fs);
     if (!busy.empty())
         return fail(Kind::InUse, PathsEqual(busy, program) ? std::string(kFailProgramRunning)
@@ -182,7 +177,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     // Room and write access are checked where the files will go, before any file is written. The
     // product directory is made first: an ordinary user may make folders where files are refused
     // (the root of a Windows system drive). A refusal takes the new directory back.
-    WriteInstallLog(Format("检查安装目录：%s", NormalisePath(product)));
+    WriteInstallLog(std::string("检查安装目录：") + NormalisePath(product));
     if (!fs.DirectoryExists(dirText))
         return fail(Kind::BadDirectory, FormatPath(kFailCreateDirectory, product));
     if (!fs.DirectoryExists(product)) {
@@ -220,7 +215,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return !stopped;
     };
 
-    WriteInstallLog(Format("写入安装文件：%s", NormalisePath(archive)));
+    WriteInstallLog(std::string("写入安装文件：") + NormalisePath(archive));
     bool archiveExisted = FileExists(archive);
     if (!archiveExisted) journal.AddFile(archive);
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
@@ -228,7 +223,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
                        : undoFailed(Kind::CannotWrite, FormatPath(kFailWriteArchive, archive));
     StageDone("archive");
 
-    WriteInstallLog(Format("解压文件到：%s", NormalisePath(product)));
+    WriteInstallLog(std::string("解压文件到：") + NormalisePath(product));
     ExtractResult extract;
     auto extracted = [&](uint64_t bytes) { return report(payload.size + bytes); };
     if (ExtractArchive(archive, product, &extract, &journal, extracted) != 1) {
@@ -241,7 +236,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
         return undoFailed(kind, DescribeExtractFailure(extract, archive));
     }
 
-    WriteInstallLog(Format("删除临时文件：%s", NormalisePath(archive)));
+    WriteInstallLog(std::string("删除临时文件：") + NormalisePath(archive));
     if (!DeleteFilePath(archive))
         return undoFailed(Kind::CannotWrite, FormatPath(kFailDeleteArchive, archive));
     StageDone("extraction");
@@ -253,7 +248,8 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     bool linkExisted = FileExists(link);
     bool linked =
         RunOffThread([&] { return CreateShortcut(link, program); }, [&] { report(reported); });
-    if (!linked) return undoFailed(Kind::CannotWrite, Format(kFailShortcut, GbkForDisplay(link)));
+    if (!linked)
+        return undoFailed(Kind::CannotWrite, FormatMessageText(kFailShortcut, GbkForDisplay(link)));
     if (!linkExisted) journal.AddFile(link);
     StageDone("shortcut");
 
@@ -288,7 +284,7 @@ bool RunInstallation(InstallerView& view, const PayloadBytes& payload, InstallOu
     request.dirText = view.DirectoryText();
     request.desktopDir = view.DesktopDirectory();
     request.uninstallKey = view.UninstallKey();
-    WriteInstallLog(Format("安装目录：%s", request.dirText));
+    WriteInstallLog(std::string("安装目录：") + request.dirText);
     // The window repaints and answers between chunks, about 30 times a second at most.
     DWORD lastReport = GetTickCount() - kReportInterval;
     request.progress = [&](uint64_t done, uint64_t total) {

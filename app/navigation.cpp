@@ -7,6 +7,7 @@
 #include "control_ids.h"
 #include "gbk_text.h"
 #include "install.h"
+#include "message_text.h"
 #include "paths.h"
 #include "resource_ids.h"
 #include "shell_ops.h"
@@ -38,9 +39,8 @@ void OnChooseFolder(WizardWindow& w) {
     std::string dir;
     if (!GbkFromWide(chosen, &dir)) {
         // The installer's paths cannot name this folder: the field keeps what it had.
-        char text[1024];
-        snprintf(text, sizeof(text), kFailDirectoryCharacters, GbkForDisplay(chosen).c_str());
-        ShowMessageBox(w.hwnd(), text, kMessageTitle, MB_OK | MB_ICONERROR);
+        const std::string text = FormatMessageText(kFailDirectoryCharacters, GbkForDisplay(chosen));
+        ShowMessageBox(w.hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     }
     // Cancelling empties the field too: the next step then reports the empty directory.

@@ -8,6 +8,7 @@
 #include "file_ops.h"
 #include "gbk_text.h"
 #include "install_log.h"
+#include "message_text.h"
 #include "payload.h"
 #include "texts.h"
 #include "uninstall_entry.h"
@@ -69,7 +70,8 @@ CommandLine ReadCommandLine(const wchar_t* commandLine) {
 
 int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
-    if (!options.refused.empty()) text = "无法识别的参数：" + options.refused + "\r\n\r\n" + text;
+    if (!options.refused.empty())
+        text = "无法识别的参数：" + QuotedText(options.refused) + "\r\n\r\n" + text;
     MessageBoxGbk(nullptr, text, kMessageTitle,
                   MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
     return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
@@ -86,8 +88,7 @@ bool StartLog(const CommandLine& options) {
 
 bool CheckDirectoryCharacters(const CommandLine& options) {
     if (!options.hasDirectory || options.directoryUsable) return true;
-    char text[1024];
-    snprintf(text, sizeof(text), kFailDirectoryCharacters, options.directory.c_str());
+    const std::string text = FormatMessageText(kFailDirectoryCharacters, options.directory);
     WriteInstallLog(text);
     WriteInstallLog("退出代码：" + std::to_string(kExitBadDirectory));
     if (!options.silent) MessageBoxGbk(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);

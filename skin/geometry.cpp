@@ -35,6 +35,9 @@ GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int bl
 TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int workTop,
                      int workBottom) {
     TextRoom room{std::max(needed - height, 0), boxTop};
+    // Never taller than the work area: the box stays whole on the screen, and only a text longer
+    // than the screen is cut at its bottom.
+    room.grow = std::min(room.grow, std::max(workBottom - workTop - boxHeight, 0));
     const int overhang = boxTop + boxHeight + room.grow - workBottom;
     if (overhang > 0) room.boxTop = std::max(boxTop - overhang, workTop);
     return room;

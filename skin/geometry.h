@@ -46,7 +46,7 @@ GlowLayout ComputeGlowLayout(float x, float y, float width, float height, int bl
 // How a message box makes room for a text that reaches `needed` pixels down its static of
 // `height`: the static grows by `grow`, so does the box, and what lies below the static moves down
 // by as much. The box moves up as far as it must to stay above the work area's bottom, but never
-// above its top.
+// above its top, and grows no taller than the work area.
 struct TextRoom {
     int grow;
     int boxTop;

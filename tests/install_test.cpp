@@ -231,6 +231,31 @@ TEST_F(Installation, MessagesNameTheNormalisedPath) {
               "安装失败：无法创建安装目录“" + (scratch_ / "root\\青岚笺语") + "”。");
 }
 
+TEST_F(Installation, AVeryLongDirectoryTextIsQuotedShortenedAndTheMessageEndsWhole) {
+    // A relative text far beyond any message buffer: the message quotes its beginning, cut at a
+    // character boundary, and keeps its own end.
+    const std::string dirText = "x" + [] {
+        std::string s;
+        for (int k = 0; k < 1500; k++) s += "青";
+        return s;
+    }();
+    InstallRequest request;
+    request.dirText = dirText;
+    request.desktopDir = WideFromGbk(Desktop());
+    const InstallOutcome outcome = InstallFiles(request, payload_);
+    ASSERT_EQ(outcome.kind, InstallFailure::BadDirectory);
+    const std::string head = "安装失败：安装目录“x青";
+    const std::string tail = "…”无效，请选择一个完整的目录路径。";
+    ASSERT_GT(outcome.failure.size(), head.size() + tail.size());
+    EXPECT_EQ(outcome.failure.substr(0, head.size()), head);
+    EXPECT_EQ(outcome.failure.substr(outcome.failure.size() - tail.size()), tail);
+    // Every character whole: the text decodes back without a stray byte.
+    const std::string quoted = outcome.failure.substr(
+        head.size() - 3, outcome.failure.size() - tail.size() - head.size() + 3);
+    EXPECT_EQ(quoted.size() % 2, 1u) << "\"x\" and whole two-byte characters";
+    EXPECT_EQ(WideFromGbk(outcome.failure).find(L'\xFFFD'), std::wstring::npos);
+}
+
 struct FailureCase {
     const char* label;
     std::function<std::string(const TempDir&)> prepare;  // returns the directory text

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "message_text.h"
 #include "paths.h"
 #include "payload.h"
 
@@ -168,6 +169,49 @@ std::vector<unsigned char> Block(uint32_t count, uint32_t length, size_t dataByt
 }
 
 constexpr uint32_t kCrcOfFiveZ = 0x4DA4AB53u;  // the CRC-32 of "zzzzz"
+
+TEST(MessageText, QuotedWholeOrCutAtACharacterWithAnEllipsis) {
+    const std::string han = "青";      // two bytes
+    const std::string trail5C = "乗";  // two bytes, the second 0x5C
+    struct Case {
+        const char* label;
+        std::string text;
+        size_t keptBytes;  // of `text`, before the ellipsis; npos: whole, no ellipsis
+    };
+    auto times = [](const std::string& s, int n) {
+        std::string out;
+        for (int k = 0; k < n; k++) out += s;
+        return out;
+    };
+    const size_t room = kMaxQuotedBytes - 2;  // the ellipsis takes two bytes
+    const Case cases[] = {
+        {"short", "D:\\青岚", std::string::npos},
+        {"exactly the limit", std::string(kMaxQuotedBytes, 'a'), std::string::npos},
+        {"long ASCII", std::string(1000, 'a'), room},
+        {"long, the limit inside a character", "x" + times(han, 400), room - 1},
+        {"long, characters ending in 0x5C", times(trail5C, 400), room},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string quoted = QuotedText(c.text);
+        if (c.keptBytes == std::string::npos) {
+            EXPECT_EQ(quoted, c.text);
+            continue;
+        }
+        EXPECT_EQ(quoted, c.text.substr(0, c.keptBytes) + "…");
+        EXPECT_LE(quoted.size(), kMaxQuotedBytes);
+    }
+}
+
+TEST(MessageText, PatternsAreFilledNeverCut) {
+    EXPECT_EQ(FormatMessageText("无法写入文件“%s”。", "D:\\乗"), "无法写入文件“D:\\乗”。");
+    EXPECT_EQ(FormatMessageText("没有引用。", "x"), "没有引用。");
+    // Beyond the old 1024-byte buffer, the pattern's own end stays.
+    const std::string pattern(900, 'p');
+    const std::string message =
+        FormatMessageText((pattern + "%s末尾").c_str(), std::string(300, 'q'));
+    EXPECT_EQ(message, pattern + std::string(300, 'q') + "末尾");
+}
 
 TEST(Payload, BlockLayout) {
     struct Case {

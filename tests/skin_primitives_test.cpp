@@ -139,7 +139,8 @@ TEST(RoomForTextTest, GrowsOnlyWhenTheTextNeedsMoreAndStaysInTheWorkArea) {
         {28, 28, 100, 140, 0, 100},   // exactly
         {28, 44, 100, 140, 16, 100},  // one more line
         {28, 44, 450, 140, 16, 444},  // would reach below the work area: moves up
-        {28, 900, 100, 140, 872, 0},  // taller than the work area: stops at its top
+        {28, 900, 100, 140, 460, 0},  // taller than the work area: fills it, no more
+        {28, 900, 100, 700, 0, 0},  // a box taller than the work area already: no more, at its top
     };
     for (const Case& c : cases) {
         const TextRoom room = RoomForText(c.height, c.needed, c.boxTop, c.boxHeight, 0, 600);

@@ -24,6 +24,7 @@
 #include "file_ops.h"
 #include "gbk_text.h"
 #include "install.h"
+#include "message_text.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "texts.h"
@@ -125,9 +126,7 @@ std::string RemoveInstallation(const std::string& dir) {
 
 std::string InUseMessage(const std::string& dir, const std::string& busy) {
     if (PathsEqual(busy, JoinPath(dir, kProgramFileName))) return kUninstallProgramRunning;
-    char text[MAX_PATH + 128];
-    snprintf(text, sizeof(text), kUninstallFileInUse, NormalisePath(busy).c_str());
-    return text;
+    return FormatMessageText(kUninstallFileInUse, NormalisePath(busy));
 }
 
 // A new directory of its own under %TEMP%, named so that nobody can prepare it beforehand: the
@@ -179,9 +178,8 @@ bool StartRemovalCopy(const std::wstring& self, const std::wstring& dir, bool qu
 bool InstallationDirectory(const std::wstring& dir, bool quiet, std::string* gbk) {
     if (!dir.empty() && GbkFromWide(dir, gbk)) return true;
     if (!quiet) {
-        char text[1024];
-        snprintf(text, sizeof(text), kUninstallDirectoryCharacters, GbkForDisplay(dir).c_str());
-        Say(text, MB_OK | MB_ICONERROR);
+        Say(FormatMessageText(kUninstallDirectoryCharacters, GbkForDisplay(dir)),
+            MB_OK | MB_ICONERROR);
     }
     return false;
 }
