@@ -19,6 +19,13 @@ void RunExitRoutine() {
     SkinExitRoutine();
 }
 
+// The skin engine before any window or message box of the program: every one is skinned.
+void StartSkinEngine() {
+    SkinGlobalSetUp();
+    atexit(RunExitRoutine);
+    SkinModuleStartUp();
+}
+
 // DLLs come from the system directory only (dll_search.h).
 void RestrictDllSearch() {
     if (!RestrictDllSearchToSystem()) return;
@@ -35,16 +42,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
     // Switches are answered before anything else: /S never makes a window.
     CommandLine options = ReadCommandLine(GetCommandLineW());
+    if (!options.silent) StartSkinEngine();
     if (options.help || !options.refused.empty()) return ShowSwitches(options);
     static SingleInstance single;  // held until the process ends
     if (!single.first()) return single.HandOver(options.silent);
     if (!StartLog(options)) return kExitCannotWrite;
     if (!CheckDirectoryCharacters(options)) return kExitBadDirectory;
     if (options.silent) return RunUnattended(options);
-
-    SkinGlobalSetUp();
-    atexit(RunExitRoutine);
-    SkinModuleStartUp();
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);

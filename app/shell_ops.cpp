@@ -57,7 +57,11 @@ void SetMessageBoxPreparation(void (*prepare)()) {
     g_messageBoxPreparation = prepare;
 }
 
-int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags) {
+int ShowMessageBox(HWND owner, const std::string& text, const char* title, UINT flags) {
+    return ShowMessageBox(owner, WideFromGbk(text), title, flags);
+}
+
+int ShowMessageBox(HWND owner, const std::wstring& text, const char* title, UINT flags) {
     if (g_messageBoxPreparation) g_messageBoxPreparation();
     return MessageBoxGbk(owner, text, title, flags) - 1;
 }

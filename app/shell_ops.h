@@ -16,7 +16,9 @@ void OpenUrl(const char* url);
 std::wstring ChooseFolder(const char* title);
 
 // Runs the message-box preparation step, then MessageBoxGbk; returns the system's result minus 1.
-int ShowMessageBox(HWND owner, const char* text, const char* title, UINT flags);
+int ShowMessageBox(HWND owner, const std::string& text, const char* title, UINT flags);
+// The same for a text that names a path of the user's, which GBK may not hold.
+int ShowMessageBox(HWND owner, const std::wstring& text, const char* title, UINT flags);
 
 // The step run before every message box (the skin engine installs its hook there).
 void SetMessageBoxPreparation(void (*prepare)());

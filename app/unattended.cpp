@@ -10,6 +10,7 @@
 #include "install_log.h"
 #include "message_text.h"
 #include "payload.h"
+#include "shell_ops.h"
 #include "texts.h"
 #include "uninstall_entry.h"
 
@@ -72,8 +73,8 @@ int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
     if (!options.refused.empty())
         text = "无法识别的参数：" + QuotedText(options.refused) + "\r\n\r\n" + text;
-    MessageBoxGbk(nullptr, text, kMessageTitle,
-                  MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
+    ShowMessageBox(nullptr, text, kMessageTitle,
+                   MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
     return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
 }
 
@@ -81,7 +82,7 @@ bool StartLog(const CommandLine& options) {
     if (options.logPath.empty() || OpenInstallLog(options.logPath)) return true;
     if (!options.silent) {
         std::wstring text = WideFromGbk("无法写入日志文件“") + options.logPath + WideFromGbk("”。");
-        MessageBoxGbk(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
     }
     return false;
 }
@@ -91,7 +92,7 @@ bool CheckDirectoryCharacters(const CommandLine& options) {
     const std::string text = FormatMessageText(kFailDirectoryCharacters, options.directory);
     WriteInstallLog(text);
     WriteInstallLog("退出代码：" + std::to_string(kExitBadDirectory));
-    if (!options.silent) MessageBoxGbk(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
+    if (!options.silent) ShowMessageBox(nullptr, text, kMessageTitle, MB_OK | MB_ICONERROR);
     return false;
 }
 

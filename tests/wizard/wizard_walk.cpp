@@ -1472,6 +1472,19 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         EXPECT_NE(texts.find(b.first), std::string::npos) << texts;
         for (const char* sw : {"/S", "/D=", "/LOG=", "/?"})
             EXPECT_NE(texts.find(sw), std::string::npos) << sw << " not explained: " << texts;
+        // Skinned as every other box of the installer: it fades in and has rounded corners.
+        BYTE alpha = 0;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                DWORD flags = 0;
+                COLORREF key = 0;
+                return GetLayeredWindowAttributes(box, &key, &alpha, &flags) && alpha == 250;
+            },
+            kUiDeadlineMs))
+            << b.arguments << ": the box is not skinned (alpha " << int(alpha) << ")";
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_NE(GetWindowRgn(box, region), ERROR) << b.arguments << ": the box is not rounded";
+        DeleteObject(region);
         EXPECT_EQ(WindowsOfClass(setup.pid(), QL_WIZARD_CLASS), 0);
         ASSERT_STEP(CloseDialog(box, IDOK, b.arguments));
         EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), b.code) << b.arguments << ": exit code";
