@@ -71,7 +71,9 @@ void OnTutorialStep(WizardWindow& w) {
 }
 
 void OnFinish(WizardWindow& w) {
-    if (w.IsChecked(w.controls().选择框6)) RunProgram(ProgramPath(w.Text(w.controls().编辑框1)));
+    // The window goes at once; the program starts when it is gone.
+    if (w.IsChecked(w.controls().选择框6))
+        w.StartWhenGone(ProgramPath(w.Text(w.controls().编辑框1)));
     w.Destroy();
 }
 

@@ -9,6 +9,7 @@
 #include "gbk_text.h"
 #include "registry.h"
 #include "resource_ids.h"
+#include "shell_ops.h"
 #include "skin_setup.h"
 #include "wizard_controls.h"
 #include "wizard_texts.h"
@@ -472,8 +473,7 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (IsInstallationRunning()) return 0;
             break;
         case WM_DESTROY:
-            KillTimer(hwnd_, QL_TIMER_时钟1);
-            PostQuitMessage(0);
+            OnDestroy();
             return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -484,6 +484,14 @@ void WizardWindow::OnCreate() {
     // The window-created handlers, in order: the skin first, then the wizard's own.
     SkinSetUpWindow(*this);
     OnWizardCreated(*this);
+}
+
+void WizardWindow::OnDestroy() {
+    KillTimer(hwnd_, QL_TIMER_时钟1);
+    // The window is off the screen by now: waiting for the program to become idle freezes
+    // nothing the user sees.
+    if (!programWhenGone_.empty()) RunProgram(programWhenGone_);
+    PostQuitMessage(0);
 }
 
 void WizardWindow::OnCommand(int id, int code) {

@@ -57,6 +57,9 @@ class WizardWindow {
     void SetTimerPeriod(unsigned milliseconds);  // `时钟1`; 0 stops it
     unsigned TimerPeriod() const { return timerPeriod_; }
     void Destroy();  // asynchronous: posted to the window
+    // Starts the program `path` once the window has gone (Destroy), so the window does not stay
+    // on the screen while the program gets ready.
+    void StartWhenGone(const std::string& path) { programWhenGone_ = path; }
 
     // Keyboard of the message loop: Tab and Shift+Tab among the current page's tab stops, Enter
     // and Space press the focused button. True when the message has been handled.
@@ -75,6 +78,7 @@ class WizardWindow {
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnCreate();
     void OnCommand(int id, int code);
+    void OnDestroy();
     LRESULT OnControlColour(UINT msg, HDC dc, HWND control);
     LRESULT OnNotify(const NMHDR* header);
 
@@ -91,6 +95,7 @@ class WizardWindow {
     PayloadBytes payload_;
     int page_ = 0;
     unsigned timerPeriod_ = 0;
+    std::string programWhenGone_;
     std::vector<ControlState> states_;
     struct FontEntry {
         int height, weight;
