@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "command_line.h"
 #include "dll_search.h"
@@ -21,12 +22,20 @@ void RunExitRoutine() {
 
 // DLLs come from the system directory only (dll_search.h).
 void RestrictDllSearch() {
-    if (!RestrictDllSearchToSystem()) return;
     // GDI+ loads the imaging codecs on first use through its own delay import, and Wine's loader
-    // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
-    // that starts in the installer's folder. Loaded here from the system directory, they are
-    // already present when GDI+ asks for them.
-    LoadLibraryExW(L"windowscodecs.dll", nullptr, kLoadFromSystem32);
+    // (like a Windows that cannot restrict the search) resolves those, and the codecs' imports
+    // such as propsys.dll, with the plain search path that starts in the installer's folder.
+    // Loaded here from the system directory, they are already present when GDI+ asks for them.
+    if (RestrictDllSearchToSystem() == DllSearch::SystemOnly) {
+        LoadLibraryExW(L"windowscodecs.dll", nullptr, kLoadFromSystem32);
+        return;
+    }
+    wchar_t system[MAX_PATH + 1] = {};
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    // With a full path this flag makes the codecs' own imports start in the system directory too.
+    LoadLibraryExW((std::wstring(system, n) + L"\\windowscodecs.dll").c_str(), nullptr,
+                   LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
