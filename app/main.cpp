@@ -42,11 +42,12 @@ void RestrictDllSearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
-    // Switches are answered before anything else: /S never makes a window.
+    // Switches are answered before anything else: /S never makes a window, and nothing it
+    // refuses waits on one.
     CommandLine options = ReadCommandLine(GetCommandLineW());
     if (options.help || !options.refused.empty()) return ShowSwitches(options);
     static SingleInstance single;  // held until the process ends
-    if (!single.first()) return single.HandOver(options.silent);
+    if (!single.first()) return single.HandOver(options);
     if (!StartLog(options)) return kExitCannotWrite;
     if (!CheckDirectoryCharacters(options)) return kExitBadDirectory;
     if (options.silent) return RunUnattended(options);

@@ -35,6 +35,15 @@ class UnattendedView : public InstallerView {
     std::string dir_;
 };
 
+// With /S nobody sees a window: a start that ends before installing says why in the log (when
+// one was asked for and can be written) and ends at once with its code.
+int EndUnattended(const CommandLine& options, const std::string& reason, int code) {
+    if (!options.logPath.empty()) OpenInstallLog(options.logPath);
+    WriteInstallLog(reason);
+    WriteInstallLog("退出代码：" + std::to_string(code));
+    return code;
+}
+
 }  // namespace
 
 int ExitCodeFor(InstallFailure kind) {
@@ -70,9 +79,11 @@ CommandLine ReadCommandLine(const wchar_t* commandLine) {
 int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
     if (!options.refused.empty()) text = "无法识别的参数：" + options.refused + "\r\n\r\n" + text;
+    const int code = options.refused.empty() ? kExitSuccess : kExitBadSwitches;
+    if (options.silent) return EndUnattended(options, text, code);
     MessageBoxExW(nullptr, WideFromGbk(text).c_str(), WideFromGbk(kMessageTitle).c_str(),
                   MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR), 0);
-    return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
+    return code;
 }
 
 bool StartLog(const CommandLine& options) {
@@ -139,8 +150,9 @@ SingleInstance::~SingleInstance() {
     if (mutex_) CloseHandle(mutex_);
 }
 
-int SingleInstance::HandOver(bool silent) const {
-    if (silent) return kExitAnotherInstaller;
+int SingleInstance::HandOver(const CommandLine& options) const {
+    if (options.silent)
+        return EndUnattended(options, kAnotherInstallerRunning, kExitAnotherInstaller);
     HWND wizard = FindWindowW(QL_WIZARD_CLASS_W, nullptr);
     for (int i = 0; !wizard && i < kFindWizardTries; i++) {
         Sleep(100);

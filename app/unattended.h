@@ -25,7 +25,8 @@ int ExitCodeFor(InstallFailure kind);
 // GBK (see CommandLine).
 CommandLine ReadCommandLine(const wchar_t* commandLine);
 
-// /? (exit code 0) or a refused argument (named first; exit code 1): the switches in a message box.
+// /? (exit code 0) or a refused argument (named first; exit code 1): the switches in a message box;
+// with /S in the log only, and the program ends at once.
 int ShowSwitches(const CommandLine& options);
 
 // Opens the /LOG= file when one is asked for; false (after saying so unless silent) when it cannot
@@ -53,8 +54,9 @@ class SingleInstance {
     SingleInstance& operator=(const SingleInstance&) = delete;
     bool first() const { return first_; }
     // For a later start: brings the open wizard to the front (restored when minimised) and returns
-    // 0; an unattended start, or one that finds no wizard, returns kExitAnotherInstaller.
-    int HandOver(bool silent) const;
+    // 0; an unattended start (which says so in its log), or one that finds no wizard, returns
+    // kExitAnotherInstaller.
+    int HandOver(const CommandLine& options) const;
 
   private:
     void* mutex_;
