@@ -66,7 +66,7 @@ inline constexpr const char kAnotherInstallerRunning[] =
 inline constexpr const char kCommandLineHelp[] =
     "青岚笺语写作安装程序的命令行参数：\r\n\r\n"
     "/S\t不显示任何窗口，直接安装（静默安装）\r\n"
-    "/D=目录\t安装到该目录下的“青岚笺语”（默认 D:\\）；"
+    "/D=目录\t安装到该目录下的“青岚笺语”（默认为上次安装的位置，没有时为 D:\\）；"
     "不加引号时必须是最后一个参数，可以含空格；也可以整个参数加引号：\"/D=目录\"\r\n"
     "/LOG=文件\t把安装的每一步和结果写入该文件（UTF-8）\r\n"
     "/?\t显示本说明\r\n\r\n"

@@ -122,7 +122,10 @@ int InstallUnattended(const CommandLine& options) {
         WriteInstallLog(kDamagedInstaller);
         return kExitDamaged;
     }
-    UnattendedView view(options.hasDirectory ? options.directory : kDefaultDirectory);
+    // Without /D= the place the wizard would propose: an earlier installation is updated where
+    // it is, never copied a second time into the default directory.
+    std::string dir = ProposedDirectory(options);
+    UnattendedView view(dir.empty() ? kDefaultDirectory : dir);
     InstallOutcome outcome;
     RunInstallation(view, payload, &outcome);
     return outcome.result == InstallOutcome::Installed ? kExitSuccess : ExitCodeFor(outcome.kind);

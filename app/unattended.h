@@ -37,8 +37,8 @@ bool StartLog(const CommandLine& options);
 // says so in the log and, unless silent, in a message box.
 bool CheckDirectoryCharacters(const CommandLine& options);
 
-// The installation without any window into /D= (or "D:\"), with the wizard's checks, files,
-// shortcut and record. Returns the exit code.
+// The installation without any window into /D= (else the place of an earlier installation, else
+// "D:\"), with the wizard's checks, files, shortcut and record. Returns the exit code.
 int RunUnattended(const CommandLine& options);
 
 // The directory the wizard proposes: /D=, else the place of an earlier installation, else "".

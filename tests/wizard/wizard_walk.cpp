@@ -1542,6 +1542,71 @@ TEST(WizardWalk, UnattendedRefusalsEndAtOnceAndSayWhyInTheLog) {
     }
 }
 
+// /S without /D= updates an earlier installation where it is, as the wizard proposes: no second
+// copy in the default directory, the one record still names the first place.
+TEST(WizardWalk, UnattendedRunWithoutDirectoryUpdatesTheEarlierInstallation) {
+    CloseWriters();
+    InstallationCleanup cleanup;
+    {
+        InstallerProcess setup;
+        ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+        Wizard w;
+        ASSERT_STEP(FindWizard(setup, &w));
+        ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
+        HWND start = w.Control(kId选择框6);
+        ASSERT_TRUE(Click(start));
+        ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs));
+        ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+        EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+    }
+    const std::string product = ProductDirectory(TargetDirectory());
+    const std::string recorded = ReadInstallLocation(kUninstallKey);
+    ASSERT_EQ(Utf8(recorded), Utf8(NormalisePath(product)));
+    const std::string defaultProduct = ProductDirectory("D:\\");
+    const bool defaultExisted = DirectoryExists(defaultProduct);
+    TempDir scratch;
+    const std::string log = scratch / "update.log";
+
+    // The program runs from the earlier place: that is where the check looks, and it is named.
+    {
+        InstallerProcess writer;
+        ASSERT_TRUE(writer.Start("", JoinPath(product, kProgramEntry)));
+        ASSERT_TRUE(WaitFor([] { return FindWriterWindow() != nullptr; }, kStartDeadlineMs, 50))
+            << "the installed program showed no window";
+        const std::map<std::string, std::string> before = FilesWithBytes(product);
+        SilentRun run = RunInstaller("/S /LOG=\"" + log + "\"");
+        std::string text = ReadText(log);
+        std::printf("update without /D= while the program runs: exit %ld; log:\n%s", run.code,
+                    text.c_str());
+        EXPECT_EQ(run.code, 6) << "exit code while the program runs";
+        EXPECT_NE(text.find(kProgramRunning), std::string::npos) << text;
+        EXPECT_TRUE(FilesWithBytes(product) == before) << "the installation changed";
+        CloseWriters();
+        ASSERT_FALSE(FindWriterWindow()) << "the writer did not close";
+    }
+
+    // Something for the update to mend: a damaged file and a missing one.
+    ASSERT_TRUE(WriteText(JoinPath(product, "krnln.fnr"), "damaged"));
+    ASSERT_TRUE(DeleteFileA(JoinPath(product, "spec.fne").c_str()));
+    SilentRun run = RunInstaller("/S /LOG=\"" + log + "\"");
+    std::string text = ReadText(log);
+    std::printf("update without /D=: exit %ld; log:\n%s", run.code, text.c_str());
+    EXPECT_EQ(run.code, 0) << "exit code";
+    EXPECT_FALSE(run.windowShown) << "/S showed a window";
+    EXPECT_NE(text.find(u8"安装目录：" + Utf8(TargetDirectory())), std::string::npos) << text;
+    std::vector<std::string> expected, listed;
+    for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
+    for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
+    std::sort(expected.begin(), expected.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected) << "the 17 payload files in the earlier place";
+    for (const PayloadEntry& e : kPayloadEntries)
+        EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+    EXPECT_EQ(DirectoryExists(defaultProduct), defaultExisted)
+        << "a second copy in " << Utf8(defaultProduct);
+    EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(recorded)) << "the record moved";
+}
+
 // Installed from the wizard, the program started from its finish page; a second installation
 // into the proposed place names the running program, changes nothing, and works once it is closed.
 TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
