@@ -108,18 +108,14 @@ std::string RemoveInstallation(const std::string& dir) {
     }
     // Only an empty directory goes: files of the user's own stay, and so does the directory.
     RemoveDirectoryW(WideFromGbk(dir).c_str());
-    // The record goes last, and stays while anything of ours is left, so the user can finish
-    // the removal later. Paths compare normalised: an installation into a drive root builds
-    // "D:\\青岚笺语", while this program finds itself in "D:\青岚笺语".
-    const std::string recorded = ReadInstallLocation(kUninstallKey);
-    const bool ours = PathsEqual(recorded, dir);
-    if (failed.empty() && ours) DeleteUninstallEntry(kUninstallKey);
-    // A record that stays is named, whatever kept it: never a success while it is there.
-    if (UninstallEntryExists(kUninstallKey)) {
-        failed += "HKEY_CURRENT_USER\\" + std::string(kUninstallKey);
-        if (!ours) failed += "（记录的安装位置：" + recorded + "）";
-        failed += "\r\n";
-    }
+    // The record goes last, and only when it names this place: another installation's record is
+    // none of this removal's business. Ours stays while anything of ours is left, so the user can
+    // finish the removal later, and is named then. Paths compare normalised: an installation into
+    // a drive root builds "D:\\青岚笺语", while this program finds itself in "D:\青岚笺语".
+    if (!PathsEqual(ReadInstallLocation(kUninstallKey), dir)) return failed;
+    if (failed.empty()) DeleteUninstallEntry(kUninstallKey);
+    if (UninstallEntryExists(kUninstallKey))
+        failed += "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\r\n";
     return failed;
 }
 
