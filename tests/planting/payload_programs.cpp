@@ -94,7 +94,7 @@ void RunUninstaller(const std::string& dir, const std::string& temp) {
     HWND ask = WaitForWindow("#32770", kUninstallTitle);
     if (!ask) return Fail("the uninstaller did not ask");
     PostMessageA(GetDlgItem(ask, IDYES), BM_CLICK, 0, 0);
-    if (!Ended(original)) Fail("the uninstaller did not end after starting its copy");
+    if (!Ended(original)) Fail("the uninstaller did not end once its copy had decided");
 
     HWND report = WaitForWindow("#32770", kUninstallTitle, originalPid);
     if (!report) return Fail("the removal copy reported nothing");
