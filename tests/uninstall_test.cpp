@@ -1,14 +1,17 @@
 // Install, then uninstall with the installed 卸载程序.exe, quietly or through its question box
 // answered from outside its process: what the installer placed goes, what the user placed stays,
-// the report names whatever is left, and the uninstaller ends with the removal's result. Uses the
-// real desktop and installation record of the test prefix; tests/uninstall_drive.sh maps a scratch
-// drive (QL_ROOT_DRIVE) for the cases that install into a drive root, the directory the wizard
-// proposes.
+// the report names whatever is left, the uninstaller ends with the removal's result, and nothing
+// of its removal copy stays in %TEMP%. Uses the real desktop and installation record of the test
+// prefix; tests/uninstall_drive.sh maps a scratch drive (QL_ROOT_DRIVE) for the cases that
+// install into a drive root, the directory the wizard proposes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -123,6 +126,35 @@ std::string MessageOf(HWND box) {
 bool Press(HWND box, int buttonId) {
     HWND button = GetDlgItem(box, buttonId);
     return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// What removal copies left in %TEMP%: the "qinglan-uninstall-..." files and directories.
+std::set<std::string> CopiesInTemp() {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((std::string(temp) + "qinglan-uninstall-*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// The removals at the next start of Windows that name a removal copy: Windows allows them to
+// administrators only, and Wine, which accepts them from anybody, never restarts.
+size_t CopiesLeftForTheNextStart() {
+    std::vector<char> value(1 << 20);
+    DWORD size = static_cast<DWORD>(value.size());
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, value.data(),
+                     &size) != ERROR_SUCCESS)
+        return 0;
+    size_t count = 0;
+    for (size_t at = 0; at < size && value[at]; at += strlen(&value[at]) + 1)
+        if (strstr(&value[at], "qinglan-uninstall-")) count++;
+    return count;
 }
 
 // The installed program, started from the product directory and closed again.
@@ -241,10 +273,13 @@ TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
         ASSERT_TRUE(program.Start(JoinPath(product_, kProgramEntry)))
             << "the program did not start";
     }
+    const size_t leftForTheNextStart = CopiesLeftForTheNextStart();
 
     for (int run = 0; run < (c.holder == Holder::Nothing ? 1 : 2); run++) {
         const bool inUse = run == 0 && c.holder != Holder::Nothing;
         SCOPED_TRACE(inUse ? "while the installation is in use" : "removal");
+        // The prefix may hold what uninstallers of other runs left.
+        const std::set<std::string> copiesBefore = CopiesInTemp();
         if (run > 0) {
             held.reset();
             ASSERT_TRUE(program.Close()) << "the program did not close";
@@ -313,6 +348,17 @@ TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
                     : "文件“" + busy + "”正在被其他程序使用，请先关闭该程序，然后再卸载。";
             EXPECT_EQ(report, expected);
         }
+
+        // Nothing of the removal copy stays behind, and nothing of it waits for the next start
+        // of Windows, which only administrators may ask for.
+        std::set<std::string> copies;
+        WaitFor([&] { return (copies = CopiesInTemp()) == copiesBefore; }, 2000);
+        std::vector<std::string> left;
+        std::set_difference(copies.begin(), copies.end(), copiesBefore.begin(), copiesBefore.end(),
+                            std::back_inserter(left));
+        EXPECT_EQ(left, std::vector<std::string>{}) << "left in %TEMP%";
+        EXPECT_EQ(CopiesLeftForTheNextStart(), leftForTheNextStart)
+            << "the removal copy asked to be removed at the next start of Windows";
     }
 }
 

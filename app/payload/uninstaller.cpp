@@ -7,13 +7,13 @@
 // under %TEMP% and lets the copy do the work:
 //   卸载程序.exe [--quiet | /S]     asks (unless quiet), starts the copy, waits for its decision
 //                                   and ends with its result
-//   copy --remove DIR --first H --answer H [--quiet]
+//   copy --remove DIR --first H --answer H --image H [--quiet]
 //                                   removes, hands its result over, removes the first process's
 //                                   own file once that process has ended, reports (unless quiet)
-// H are handles the copy inherits: the first process itself and the pipe the result goes back
-// through. /S is the installer's switch for --quiet. Nothing is removed while a file of the
-// installation is in use (the program runs): the copy names it instead. The result is 0 when
-// everything is gone, 1 otherwise.
+// H are handles the copy inherits: the first process itself, the pipe the result goes back
+// through and the copy's own file, which goes when the copy ends. /S is the installer's switch for
+// --quiet. Nothing is removed while a file of the installation is in use (the program runs): the
+// copy names it instead. The result is 0 when everything is gone, 1 otherwise.
 #define _CRT_RAND_S  // rand_s: the removal copy's directory name
 #include <windows.h>
 #include <shellapi.h>
@@ -54,6 +54,7 @@ struct Options {
     std::wstring removeDir;
     HANDLE first = nullptr;   // the first process, inherited by the copy
     HANDLE answer = nullptr;  // the pipe the copy's result goes back through
+    HANDLE image = nullptr;   // the copy's own file, deleted when the copy ends
 };
 
 HANDLE HandleFrom(const wchar_t* text) {
@@ -80,6 +81,8 @@ Options ParseOptions() {
             o.first = HandleFrom(argv[++i]);
         else if (wcscmp(argv[i], L"--answer") == 0 && i + 1 < argc)
             o.answer = HandleFrom(argv[++i]);
+        else if (wcscmp(argv[i], L"--image") == 0 && i + 1 < argc)
+            o.image = HandleFrom(argv[++i]);
     }
     LocalFree(argv);
     return o;
@@ -217,19 +220,31 @@ std::wstring NewRemovalDirectory() {
     return L"";
 }
 
-// Places the copy of `self` in a new directory under %TEMP%; "" when it cannot be placed.
-std::wstring PlaceCopy(const std::wstring& self) {
+// Places the copy of `self` in a new directory under %TEMP%, as `*copy`, and opens it with
+// FILE_FLAG_DELETE_ON_CLOSE for the copy to inherit and never close: the file then goes when the
+// copy has ended, or at once when the handle is closed without starting it. That needs no more
+// than the user's own rights, unlike MoveFileEx's removal at the next start of Windows, which
+// Windows allows administrators only. Empty when the copy cannot be placed.
+KernelHandle PlaceCopy(const std::wstring& self, std::wstring* copy) {
     const std::wstring copyDir = NewRemovalDirectory();
-    if (copyDir.empty()) return L"";
-    const std::wstring copy = copyDir + L"\\" + kCopyName;
-    if (CopyFileW(self.c_str(), copy.c_str(), TRUE)) return copy;
+    if (copyDir.empty()) return {};
+    *copy = copyDir + L"\\" + kCopyName;
+    if (CopyFileW(self.c_str(), copy->c_str(), TRUE)) {
+        SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+        // Delete access only, and shared for reading: the system opens the file again to run it.
+        KernelHandle file(CreateFileW(copy->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      &inherited, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr));
+        if (file) return file;
+        DeleteFileW(copy->c_str());
+    }
     RemoveDirectoryW(copyDir.c_str());
-    return L"";
+    return {};
 }
 
 // Starts `program` with exactly the handles `inherited` handed down (a caller's handles the first
 // process inherited, such as a script's output pipe, stay out of the copy), in the system
-// directory.
+// directory, so the copy's own directory is nobody's current directory.
 bool StartWithHandles(const std::wstring& program, std::wstring commandLine,
                       std::vector<HANDLE> inherited, PROCESS_INFORMATION* process) {
     SIZE_T size = 0;
@@ -257,8 +272,9 @@ bool StartWithHandles(const std::wstring& program, std::wstring commandLine,
 // Starts the removal copy for the installation in `dir` and waits until it has decided: its
 // result, or -1 when it could not be started.
 int RemoveThroughCopy(const std::wstring& self, const std::wstring& dir, bool quiet) {
-    const std::wstring copy = PlaceCopy(self);
-    if (copy.empty()) return -1;
+    std::wstring copy;
+    KernelHandle image = PlaceCopy(self, &copy);
+    if (!image) return -1;
     SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
     KernelHandle first, readEnd, writeEnd;
     // The copy waits on this process by its handle, never by an id that may be another
@@ -270,11 +286,12 @@ int RemoveThroughCopy(const std::wstring& self, const std::wstring& dir, bool qu
         SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
     const std::wstring commandLine = L"\"" + copy + L"\" --remove \"" + dir + L"\" --first " +
                                      TextOf(first.get()) + L" --answer " + TextOf(writeEnd.get()) +
+                                     L" --image " + TextOf(image.get()) +
                                      (quiet ? L" --quiet" : L"");
     PROCESS_INFORMATION started = {};
-    if (!prepared ||
-        !StartWithHandles(copy, commandLine, {first.get(), writeEnd.get()}, &started)) {
-        DeleteFileW(copy.c_str());
+    if (!prepared || !StartWithHandles(copy, commandLine,
+                                       {image.get(), first.get(), writeEnd.get()}, &started)) {
+        image.reset();  // deletes the copy
         RemoveDirectoryW(ParentOf(copy).c_str());
         return -1;
     }
@@ -294,8 +311,25 @@ int RemoveThroughCopy(const std::wstring& self, const std::wstring& dir, bool qu
 // Only the uninstaller starts the copy, and it hands over its own process and the answer pipe: a
 // copy started any other way does nothing.
 bool StartedByTheUninstaller(const Options& o) {
-    return o.first && o.answer && GetProcessId(o.first) != 0 &&
-           GetFileType(o.answer) == FILE_TYPE_PIPE;
+    return o.first && o.answer && o.image && GetProcessId(o.first) != 0 &&
+           GetFileType(o.answer) == FILE_TYPE_PIPE && GetFileType(o.image) == FILE_TYPE_DISK;
+}
+
+// The copy's file moves out of its directory, which then goes at once (a running program may be
+// renamed on its volume); the file itself goes when the copy ends (PlaceCopy). Renamed through
+// the handle that deletes it, so that handle goes on naming it.
+void LeaveOwnDirectory(HANDLE image) {
+    const std::wstring dir = ParentOf(OwnPath());
+    const size_t name = dir.find_last_of(L"\\/") + 1;
+    if (dir.compare(name, wcslen(kCopyDirectoryPrefix), kCopyDirectoryPrefix) != 0) return;
+    const std::wstring target = L"\\??\\" + dir + L".exe";  // the system's own form of the path
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    memcpy(rename->FileName, target.c_str(), (target.size() + 1) * sizeof(wchar_t));
+    if (SetFileInformationByHandle(image, FileRenameInfo, rename,
+                                   static_cast<DWORD>(buffer.size())))
+        RemoveDirectoryW(dir.c_str());
 }
 
 void Answer(HANDLE answer, DWORD result) {
@@ -306,6 +340,7 @@ void Answer(HANDLE answer, DWORD result) {
 int RunRemoval(const Options& o) {
     if (!StartedByTheUninstaller(o)) return 1;
     KernelHandle first(o.first), answer(o.answer);
+    LeaveOwnDirectory(o.image);
     std::string dir, refusal, failed;  // refusal: why nothing is removed
     UINT refusalIcon = MB_ICONWARNING;
     if (!InstallationDirectory(o.removeDir, &dir)) {
@@ -331,10 +366,6 @@ int RunRemoval(const Options& o) {
         WaitForSingleObject(first.get(), kFirstProcessEndsMs);
         failed += FinishRemoval(dir, failed);
     }
-    // This copy and then its directory under %TEMP% go the next time Windows starts.
-    const std::wstring self = OwnPath();
-    MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExW(ParentOf(self).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!o.quiet) {
         if (!refusal.empty())
             Say(refusal, MB_OK | refusalIcon);
