@@ -308,8 +308,8 @@ int RemoveThroughCopy(const std::wstring& self, const std::wstring& dir, bool qu
     return static_cast<int>(code);
 }
 
-// Only the uninstaller starts the copy, and it hands over its own process and the answer pipe: a
-// copy started any other way does nothing.
+// Only the uninstaller starts the copy, and it hands over its own process, the answer pipe and
+// the copy's file: a copy started any other way does nothing.
 bool StartedByTheUninstaller(const Options& o) {
     return o.first && o.answer && o.image && GetProcessId(o.first) != 0 &&
            GetFileType(o.answer) == FILE_TYPE_PIPE && GetFileType(o.image) == FILE_TYPE_DISK;
