@@ -38,7 +38,7 @@ class UnattendedView : public InstallerView {
 // With /S nobody sees a window: a start that ends before installing says why in the log (when
 // one was asked for and can be written) and ends at once with its code.
 int EndUnattended(const CommandLine& options, const std::string& reason, int code) {
-    if (!options.logPath.empty()) OpenInstallLog(options.logPath);
+    StartLog(options);
     WriteInstallLog(reason);
     WriteInstallLog("退出代码：" + std::to_string(code));
     return code;
