@@ -174,14 +174,15 @@ class RunningProgram {
         return WaitFor([&] { return Window() != nullptr; }, kDeadlineMs);
     }
     bool Close() {
-        if (!process_.get()) return true;
+        if (!process_) return true;
         PostMessageA(Window(), WM_CLOSE, 0, 0);
-        bool ended = WaitForSingleObject(process_.get(), kDeadlineMs) == WAIT_OBJECT_0;
+        if (WaitForSingleObject(process_.get(), kDeadlineMs) != WAIT_OBJECT_0) return false;
         process_.reset();
-        return ended;
+        return true;
     }
+    // A program that does not close is ended, so the next case starts alone.
     ~RunningProgram() {
-        if (process_.get() && !Close()) TerminateProcess(process_.get(), 99);
+        if (!Close()) TerminateProcess(process_.get(), 99);
     }
 
   private:
