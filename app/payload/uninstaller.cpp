@@ -232,10 +232,15 @@ KernelHandle PlaceCopy(const std::wstring& self, std::wstring* copy) {
     if (CopyFileW(self.c_str(), copy->c_str(), TRUE)) {
         SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
         // Delete access only, and shared for reading: the system opens the file again to run it.
-        KernelHandle file(CreateFileW(copy->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                      &inherited, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE,
-                                      nullptr));
-        if (file) return file;
+        // A virus scanner looking at the new file may hold it a moment without sharing deletion.
+        for (int attempt = 0; attempt < 10; attempt++) {
+            KernelHandle file(CreateFileW(copy->c_str(), DELETE,
+                                          FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                          OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            if (file) return file;
+            if (GetLastError() != ERROR_SHARING_VIOLATION) break;
+            Sleep(100);
+        }
         DeleteFileW(copy->c_str());
     }
     RemoveDirectoryW(copyDir.c_str());
