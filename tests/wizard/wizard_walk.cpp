@@ -719,6 +719,28 @@ void InstallIntoTheTargetDirectory(const Wizard& w, const InstallationCleanup& c
     ASSERT_STEP(TutorialToLastPage(w, false));
 }
 
+// On the finish page: 选择框6 启动软件 unticked, then 按钮7 完成安装 ends the installer with 0.
+void FinishWithoutStartingTheProgram(const Wizard& w, const InstallerProcess& setup) {
+    HWND start = w.Control(kId选择框6);
+    ASSERT_TRUE(Click(start));
+    ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs))
+        << u8"page 5: 选择框6 stays checked after a click";
+    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+}
+
+// The 17 payload files in `product`, each at its size, and nothing else.
+void ExpectThePayloadFiles(const std::string& product) {
+    std::vector<std::string> expected, listed;
+    for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
+    for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
+    std::sort(expected.begin(), expected.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected) << "the 17 payload files in " << Utf8(product);
+    for (const PayloadEntry& e : kPayloadEntries)
+        EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+}
+
 }  // namespace
 
 // ---- the walks -------------------------------------------------------------------------------
@@ -877,13 +899,7 @@ TEST(WizardWalk, FinishWithoutStartingTheProgram) {
     ASSERT_STEP(FindWizard(setup, &w));
     // Same directory as the first walk: installing over an installation must work too.
     ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
-
-    HWND start = w.Control(kId选择框6);
-    ASSERT_TRUE(Click(start));
-    ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs))
-        << u8"page 5: 选择框6 stays checked after a click";
-    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
-    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+    ASSERT_STEP(FinishWithoutStartingTheProgram(w, setup));
     EXPECT_FALSE(WaitFor([] { return FindWriterWindow() != nullptr; }, kNoWriterWindowMs, 50))
         << u8"按钮7 完成安装 with 选择框6 unchecked started the writer";
     CloseWriters();
@@ -1431,15 +1447,7 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         }
         // The same files, shortcut and record as the wizard's installation.
         const std::string product = ProductDirectory(c.directory);
-        std::vector<std::string> expected;
-        for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
-        std::vector<std::string> listed;
-        for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
-        std::sort(expected.begin(), expected.end());
-        std::sort(listed.begin(), listed.end());
-        EXPECT_EQ(listed, expected) << "the 17 payload files";
-        for (const PayloadEntry& e : kPayloadEntries)
-            EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+        ExpectThePayloadFiles(product);
         EXPECT_TRUE(FileExists(cleanup.shortcut())) << "no desktop shortcut";
         EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(product)) << "the record";
     }
@@ -1553,11 +1561,7 @@ TEST(WizardWalk, UnattendedRunWithoutDirectoryUpdatesTheEarlierInstallation) {
         Wizard w;
         ASSERT_STEP(FindWizard(setup, &w));
         ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
-        HWND start = w.Control(kId选择框6);
-        ASSERT_TRUE(Click(start));
-        ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs));
-        ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
-        EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+        ASSERT_STEP(FinishWithoutStartingTheProgram(w, setup));
     }
     const std::string product = ProductDirectory(TargetDirectory());
     const std::string recorded = ReadInstallLocation(kUninstallKey);
@@ -1594,14 +1598,7 @@ TEST(WizardWalk, UnattendedRunWithoutDirectoryUpdatesTheEarlierInstallation) {
     EXPECT_EQ(run.code, 0) << "exit code";
     EXPECT_FALSE(run.windowShown) << "/S showed a window";
     EXPECT_NE(text.find(u8"安装目录：" + Utf8(TargetDirectory())), std::string::npos) << text;
-    std::vector<std::string> expected, listed;
-    for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
-    for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
-    std::sort(expected.begin(), expected.end());
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, expected) << "the 17 payload files in the earlier place";
-    for (const PayloadEntry& e : kPayloadEntries)
-        EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+    ExpectThePayloadFiles(product);
     EXPECT_EQ(DirectoryExists(defaultProduct), defaultExisted)
         << "a second copy in " << Utf8(defaultProduct);
     EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(recorded)) << "the record moved";
