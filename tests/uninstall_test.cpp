@@ -63,10 +63,15 @@ class Uninstaller {
         PROCESS_INFORMATION process = {};
         if (!job_.get() ||
             !CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
+                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+            startError_ = "CreateProcess error " + std::to_string(GetLastError());
             return false;
+        }
         bool inJob = AssignProcessToJobObject(job_.get(), process.hProcess);
-        if (!inJob) TerminateProcess(process.hProcess, 99);
+        if (!inJob) {
+            startError_ = "AssignProcessToJobObject error " + std::to_string(GetLastError());
+            TerminateProcess(process.hProcess, 99);
+        }
         ResumeThread(process.hThread);
         CloseHandle(process.hThread);
         first_.reset(process.hProcess);
@@ -74,6 +79,8 @@ class Uninstaller {
         return inJob;
     }
     DWORD pid() const { return pid_; }
+    // Why Start failed.
+    const std::string& startError() const { return startError_; }
     // The exit code of the process started, -1 while it runs at the deadline.
     long ExitCode(DWORD timeoutMs = kDeadlineMs) const {
         DWORD code = 0;
@@ -101,6 +108,7 @@ class Uninstaller {
     KernelHandle job_;
     KernelHandle first_;
     DWORD pid_ = 0;
+    std::string startError_;
 };
 
 // A visible message box titled "卸载程序" of the process `pid`, or of any process but `notPid`.
@@ -287,7 +295,8 @@ TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
         }
         Uninstaller uninstaller;
         ASSERT_TRUE(
-            uninstaller.Start(JoinPath(product_, kUninstallerEntry), c.quiet ? c.quiet : ""));
+            uninstaller.Start(JoinPath(product_, kUninstallerEntry), c.quiet ? c.quiet : ""))
+            << uninstaller.startError();
         std::string report;
         long copyExitCode = -1;
         if (!c.quiet) {
@@ -413,7 +422,8 @@ TEST(UninstallCopy, NeverWaitsOnAProcessNamedByItsId) {
 
     Uninstaller stray;
     ASSERT_TRUE(stray.Start(copy, "--remove \"" + product + "\" --after " +
-                                      std::to_string(GetCurrentProcessId()) + " --quiet"));
+                                      std::to_string(GetCurrentProcessId()) + " --quiet"))
+        << stray.startError();
     EXPECT_EQ(stray.ExitCode(5000), 1) << "the copy waits on the stranger (-1: still running)";
     stray.EndAll();
     for (const PayloadEntry& e : kPayloadEntries)
