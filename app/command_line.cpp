@@ -73,14 +73,20 @@ CommandLine ParseCommandLine(const std::string& arguments) {
         size_t start = i;
         std::string arg = NextArgument(arguments, &i);
         bool understood = true;
-        if (StartsWithSwitch(arg, "/S") && arg.size() == 2)
+        // Quoted as a whole, as callers that pass it as one argument quote a path with spaces,
+        // it ends at its closing quote like any other argument.
+        if (StartsWithSwitch(arg, "/D=") && arg.size() > 3) {
+            result.hasDirectory = true;
+            result.directory = arg.substr(3);
+        } else if (StartsWithSwitch(arg, "/S") && arg.size() == 2) {
             result.silent = true;
-        else if (arg == "/?")
+        } else if (arg == "/?") {
             result.help = true;
-        else if (StartsWithSwitch(arg, "/LOG=") && arg.size() > 5)
+        } else if (StartsWithSwitch(arg, "/LOG=") && arg.size() > 5) {
             result.logFile = arg.substr(5);
-        else
+        } else {
             understood = false;
+        }
         if (!understood && result.refused.empty())
             result.refused = arguments.substr(start, i - start);
     }

@@ -1,6 +1,7 @@
 // The installer's command line: the switches administrators know from other installers.
 //   /S            install without any window
-//   /D=directory  the installation directory; the last argument, spaces need no quotes
+//   /D=directory  the installation directory; the last argument, spaces need no quotes; or, quoted
+//                 as one whole argument ("/D=C:\my apps"), anywhere
 //   /LOG=file     a plain UTF-8 log of each step and the result
 //   /?            the switches in a message box
 // Switches are matched without regard to case. Pure text work, no Win32 call: the text may be GBK

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "command_line.h"
 #include "dll_search.h"
@@ -28,24 +29,33 @@ void StartSkinEngine() {
 
 // DLLs come from the system directory only (dll_search.h).
 void RestrictDllSearch() {
-    if (!RestrictDllSearchToSystem()) return;
     // GDI+ loads the imaging codecs on first use through its own delay import, and Wine's loader
-    // resolves those (and the codecs' imports, such as propsys.dll) with the plain search path
-    // that starts in the installer's folder. Loaded here from the system directory, they are
-    // already present when GDI+ asks for them.
-    LoadLibraryExW(L"windowscodecs.dll", nullptr, kLoadFromSystem32);
+    // (like a Windows that cannot restrict the search) resolves those, and the codecs' imports
+    // such as propsys.dll, with the plain search path that starts in the installer's folder.
+    // Loaded here from the system directory, they are already present when GDI+ asks for them.
+    if (RestrictDllSearchToSystem() == DllSearch::SystemOnly) {
+        LoadLibraryExW(L"windowscodecs.dll", nullptr, kLoadFromSystem32);
+        return;
+    }
+    wchar_t system[MAX_PATH + 1] = {};
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    // With a full path this flag makes the codecs' own imports start in the system directory too.
+    LoadLibraryExW((std::wstring(system, n) + L"\\windowscodecs.dll").c_str(), nullptr,
+                   LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearch();
-    // Switches are answered before anything else: /S never makes a window.
+    // Switches are answered before anything else: /S never makes a window, and nothing it
+    // refuses waits on one.
     CommandLine options = ReadCommandLine(GetCommandLineW());
     if (!options.silent) StartSkinEngine();
     if (options.help || !options.refused.empty()) return ShowSwitches(options);
     static SingleInstance single;  // held until the process ends
-    if (!single.first()) return single.HandOver(options.silent);
+    if (!single.first()) return single.HandOver(options);
     if (!StartLog(options)) return kExitCannotWrite;
     if (!CheckDirectoryCharacters(options)) return kExitBadDirectory;
     if (options.silent) return RunUnattended(options);

@@ -58,12 +58,17 @@ inline constexpr const char kUninstallDirectoryCharacters[] =
 inline constexpr const char kUninstallFileInUse[] =
     "文件“%s”正在被其他程序使用，请先关闭该程序，然后再卸载。";
 
+// An unattended start while another installer runs (exit code 7), in its log.
+inline constexpr const char kAnotherInstallerRunning[] =
+    "另一个安装程序正在运行，请等它结束后再安装。";
+
 // The switches, shown by /? and when an argument is refused. An ideographic space, not a tab,
 // parts a switch from what it does: the skin draws the box's text without tab stops.
 inline constexpr const char kCommandLineHelp[] =
     "青岚笺语写作安装程序的命令行参数：\r\n\r\n"
     "/S　不显示任何窗口，直接安装（静默安装）\r\n"
-    "/D=目录　安装到该目录下的“青岚笺语”（默认 D:\\）；必须是最后一个参数，可以含空格，不加引号\r\n"
+    "/D=目录　安装到该目录下的“青岚笺语”（默认为上次安装的位置，没有时为 D:\\）；"
+    "不加引号时必须是最后一个参数，可以含空格；也可以整个参数加引号：\"/D=目录\"\r\n"
     "/LOG=文件　把安装的每一步和结果写入该文件（UTF-8）\r\n"
     "/?　显示本说明\r\n\r\n"
     "退出代码：0 成功；1 参数错误；2 安装程序已损坏；3 安装目录无效；4 磁盘空间不足；"

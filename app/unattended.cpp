@@ -37,6 +37,15 @@ class UnattendedView : public InstallerView {
     std::string dir_;
 };
 
+// With /S nobody sees a window: a start that ends before installing says why in the log (when
+// one was asked for and can be written) and ends at once with its code.
+int EndUnattended(const CommandLine& options, const std::string& reason, int code) {
+    StartLog(options);
+    WriteInstallLog(reason);
+    WriteInstallLog("退出代码：" + std::to_string(code));
+    return code;
+}
+
 }  // namespace
 
 int ExitCodeFor(InstallFailure kind) {
@@ -73,9 +82,11 @@ int ShowSwitches(const CommandLine& options) {
     std::string text = kCommandLineHelp;
     if (!options.refused.empty())
         text = "无法识别的参数：" + QuotedText(options.refused) + "\r\n\r\n" + text;
+    const int code = options.refused.empty() ? kExitSuccess : kExitBadSwitches;
+    if (options.silent) return EndUnattended(options, text, code);
     ShowMessageBox(nullptr, text, kMessageTitle,
                    MB_OK | (options.refused.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
-    return options.refused.empty() ? kExitSuccess : kExitBadSwitches;
+    return code;
 }
 
 bool StartLog(const CommandLine& options) {
@@ -110,7 +121,10 @@ int InstallUnattended(const CommandLine& options) {
         WriteInstallLog(kDamagedInstaller);
         return kExitDamaged;
     }
-    UnattendedView view(options.hasDirectory ? options.directory : kDefaultDirectory);
+    // Without /D= the place the wizard would propose: an earlier installation is updated where
+    // it is, never copied a second time into the default directory.
+    std::string dir = ProposedDirectory(options);
+    UnattendedView view(dir.empty() ? kDefaultDirectory : dir);
     InstallOutcome outcome;
     RunInstallation(view, payload, &outcome);
     return outcome.result == InstallOutcome::Installed ? kExitSuccess : ExitCodeFor(outcome.kind);
@@ -138,8 +152,9 @@ SingleInstance::~SingleInstance() {
     if (mutex_) CloseHandle(mutex_);
 }
 
-int SingleInstance::HandOver(bool silent) const {
-    if (silent) return kExitAnotherInstaller;
+int SingleInstance::HandOver(const CommandLine& options) const {
+    if (options.silent)
+        return EndUnattended(options, kAnotherInstallerRunning, kExitAnotherInstaller);
     HWND wizard = FindWindowW(QL_WIZARD_CLASS_W, nullptr);
     for (int i = 0; !wizard && i < kFindWizardTries; i++) {
         Sleep(100);

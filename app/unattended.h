@@ -25,7 +25,8 @@ int ExitCodeFor(InstallFailure kind);
 // GBK (see CommandLine).
 CommandLine ReadCommandLine(const wchar_t* commandLine);
 
-// /? (exit code 0) or a refused argument (named first; exit code 1): the switches in a message box.
+// /? (exit code 0) or a refused argument (named first; exit code 1): the switches in a message box;
+// with /S in the log only, and the program ends at once.
 int ShowSwitches(const CommandLine& options);
 
 // Opens the /LOG= file when one is asked for; false (after saying so unless silent) when it cannot
@@ -36,8 +37,8 @@ bool StartLog(const CommandLine& options);
 // says so in the log and, unless silent, in a message box.
 bool CheckDirectoryCharacters(const CommandLine& options);
 
-// The installation without any window into /D= (or "D:\"), with the wizard's checks, files,
-// shortcut and record. Returns the exit code.
+// The installation without any window into /D= (else the place of an earlier installation, else
+// "D:\"), with the wizard's checks, files, shortcut and record. Returns the exit code.
 int RunUnattended(const CommandLine& options);
 
 // The directory the wizard proposes: /D=, else the place of an earlier installation, else "".
@@ -53,8 +54,9 @@ class SingleInstance {
     SingleInstance& operator=(const SingleInstance&) = delete;
     bool first() const { return first_; }
     // For a later start: brings the open wizard to the front (restored when minimised) and returns
-    // 0; an unattended start, or one that finds no wizard, returns kExitAnotherInstaller.
-    int HandOver(bool silent) const;
+    // 0; an unattended start (which says so in its log), or one that finds no wizard, returns
+    // kExitAnotherInstaller.
+    int HandOver(const CommandLine& options) const;
 
   private:
     void* mutex_;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "file_ops.h"
 #include "gbk_text.h"
 #include "paths.h"
@@ -48,14 +50,21 @@ bool WriteUninstallEntry(const std::string& keyPath, const std::string& productD
         return false;
     // Recorded as Windows names the place, so the uninstaller finds its own directory in it.
     const std::string dir = NormalisePath(productDir);
-    std::string uninstaller = JoinPath(dir, kUninstallerEntry);
+    const std::string uninstallCommand = "\"" + JoinPath(dir, kUninstallerEntry) + "\"";
     std::string program = JoinPath(dir, kProgramFileName);
+    // Apps & features and deployment tools show and sort by the day of installation.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    snprintf(date, sizeof(date), "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
     return SetString(key.get(), L"DisplayName", QL_PRODUCT_NAME) &&
            SetString(key.get(), L"DisplayVersion", QL_DISPLAY_VERSION) &&
            SetString(key.get(), L"Publisher", QL_PUBLISHER) &&
            SetString(key.get(), L"DisplayIcon", program) &&
            SetString(key.get(), L"InstallLocation", dir) &&
-           SetString(key.get(), L"UninstallString", "\"" + uninstaller + "\"") &&
+           SetString(key.get(), L"UninstallString", uninstallCommand) &&
+           SetString(key.get(), L"QuietUninstallString", uninstallCommand + " /S") &&
+           SetString(key.get(), L"InstallDate", date) &&
            SetNumber(key.get(), L"EstimatedSize", static_cast<DWORD>(kPayloadTotalBytes / 1024)) &&
            SetNumber(key.get(), L"NoModify", 1) && SetNumber(key.get(), L"NoRepair", 1);
 }

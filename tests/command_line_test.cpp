@@ -27,6 +27,10 @@ const Case kCases[] = {
     {"/S /d=E:\\a  b  ", true, false, true, "E:\\a  b", "", ""},
     {"/D=E:\\x /S", false, false, true, "E:\\x /S", "", ""},  // /D= is always the last
     {"/S /D=\"E:\\quoted dir\"", true, false, true, "E:\\quoted dir", "", ""},
+    // Quoted as one whole argument, as scripts pass it: it may stand anywhere.
+    {"/S \"/D=D:\\my apps\"", true, false, true, "D:\\my apps", "", ""},
+    {"\"/d=E:\\写 作\" /S /LOG=C:\\a.log", true, false, true, "E:\\写 作", "C:\\a.log", ""},
+    {"/S \"/D=\"", true, false, false, "", "", "\"/D=\""},
     {"/S /D=E:\\乗", true, false, true, "E:\\乗", "", ""},  // trail byte 0x5C
     {"/S /D=", true, false, false, "", "", "/D="},
     {"/LOG=C:\\setup.log /S", true, false, false, "", "C:\\setup.log", ""},
@@ -91,6 +95,7 @@ const SystemCase kSystemCases[] = {
     {L"setup.exe /S \"/LOG=C:\\Users\\\uae40\\setup.log\"", true, "", true,
      L"C:\\Users\\\uae40\\setup.log", ""},
     {L"setup.exe /S /D=C:\\Users\\\uae40", true, "C:\\Users\\?", false, L"", ""},
+    {L"setup.exe /S \"/D=E:\\\u9752\u5c9a \u5199\u4f5c\"", true, "E:\\青岚 写作", true, L"", ""},
     {L"setup.exe /X\uae40", false, "", true, L"", "/X?"},
     {L"setup.exe /S /D=E:\\x\U0001F600", true, "E:\\x??", false, L"", ""},
 };

@@ -218,6 +218,14 @@ TEST_F(Installation, DriveRootStyleTextAndReadOnlyLeftovers) {
     EXPECT_EQ(RecordValue(view.uninstallKey, "InstallLocation"), place);
     EXPECT_EQ(RecordValue(view.uninstallKey, "UninstallString"), "\"" + place + "\\卸载程序.exe\"");
     EXPECT_EQ(RecordValue(view.uninstallKey, "DisplayIcon"), place + "\\青岚笺语写作.exe");
+    // What Apps & features and deployment tools read: the unattended removal and the day.
+    EXPECT_EQ(RecordValue(view.uninstallKey, "QuietUninstallString"),
+              "\"" + place + "\\卸载程序.exe\" /S");
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char today[16];
+    snprintf(today, sizeof(today), "%04u%02u%02u", t.wYear, t.wMonth, t.wDay);
+    EXPECT_EQ(RecordValue(view.uninstallKey, "InstallDate"), today);
 }
 
 TEST_F(Installation, MessagesNameTheNormalisedPath) {

@@ -1,18 +1,23 @@
 // Install, then uninstall with the installed 卸载程序.exe, quietly or through its question box
 // answered from outside its process: what the installer placed goes, what the user placed stays,
-// and the report names whatever is left. Uses the real desktop and installation record of the
-// test prefix; tests/uninstall_drive.sh maps a scratch drive (QL_ROOT_DRIVE) for the cases that
+// the report names whatever is left, the uninstaller ends with the removal's result, and nothing
+// of its removal copy stays in %TEMP%. Uses the real desktop and installation record of the test
+// prefix; tests/uninstall_drive.sh maps a scratch drive (QL_ROOT_DRIVE) for the cases that
 // install into a drive root, the directory the wizard proposes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "file_ops.h"
 #include "gbk_text.h"
+#include "kernel_handle.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "test_support.h"
@@ -26,11 +31,10 @@ namespace {
 // What the uninstaller says, kept apart from its sources.
 constexpr char kQuestion[] = "确定要卸载“青岚笺语写作”及其全部组件吗？";
 constexpr char kDone[] = "青岚笺语写作已从您的计算机中卸载。";
-constexpr char kLeftHeading[] = "以下内容无法删除（可能正在使用），请关闭相关程序后手动删除：";
+constexpr char kProgramRunning[] = "青岚笺语写作正在运行，请先关闭它，然后再卸载。";
 constexpr char kBoxTitle[] = "卸载程序";
 constexpr char kDialogClass[] = "#32770";
-constexpr char kRecordName[] =
-    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\青岚笺语写作";
+constexpr char kWriterClass[] = "QinglanWriterWindow";
 
 constexpr DWORD kDeadlineMs = 30000;
 
@@ -42,54 +46,50 @@ class RealView : public TestView {
     }
 };
 
-class Handle {
-  public:
-    explicit Handle(HANDLE h = nullptr) : h_(h) {}
-    ~Handle() {
-        if (h_) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-
-  private:
-    HANDLE h_;
-};
-
 // The uninstaller and the copy it starts, held in one job so the test knows when both are done.
 class Uninstaller {
   public:
     Uninstaller() : job_(CreateJobObjectA(nullptr, nullptr)) {}
-    ~Uninstaller() {
-        WaitDone();
-        // The copy asks to be deleted at the next start of Windows, which a test prefix never has.
-        char temp[MAX_PATH + 1] = {};
-        GetTempPathA(MAX_PATH, temp);
-        DeleteFileA(
-            (std::string(temp) + "qinglan-uninstall-" + std::to_string(pid_) + ".exe").c_str());
-    }
+    ~Uninstaller() { WaitDone(); }
     Uninstaller(const Uninstaller&) = delete;
     Uninstaller& operator=(const Uninstaller&) = delete;
 
-    // `quiet`: the switch that asks for no question and no report (nullptr: none).
-    bool Start(const std::string& program, const char* quiet) {
-        std::string commandLine = "\"" + program + "\"" + (quiet ? std::string(" ") + quiet : "");
+    // `arguments`: e.g. the switch that asks for no question and no report ("" for none).
+    bool Start(const std::string& program, const std::string& arguments) {
+        std::string commandLine =
+            "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
         if (!job_.get() ||
             !CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
+                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+            startError_ = "CreateProcess error " + std::to_string(GetLastError());
             return false;
+        }
         bool inJob = AssignProcessToJobObject(job_.get(), process.hProcess);
-        if (!inJob) TerminateProcess(process.hProcess, 99);
+        if (!inJob) {
+            startError_ = "AssignProcessToJobObject error " + std::to_string(GetLastError());
+            TerminateProcess(process.hProcess, 99);
+        }
         ResumeThread(process.hThread);
         CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        first_.reset(process.hProcess);
         pid_ = process.dwProcessId;
         return inJob;
     }
     DWORD pid() const { return pid_; }
+    // Why Start failed.
+    const std::string& startError() const { return startError_; }
+    // The exit code of the process started, -1 while it runs at the deadline.
+    long ExitCode(DWORD timeoutMs = kDeadlineMs) const {
+        DWORD code = 0;
+        if (WaitForSingleObject(first_.get(), timeoutMs) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(first_.get(), &code))
+            return -1;
+        return static_cast<long>(code);
+    }
+    void EndAll() { TerminateJobObject(job_.get(), 99); }
     // True once no process of the job runs any more.
     bool WaitDone() const {
         return WaitFor([&] { return Accounting().ActiveProcesses == 0; }, kDeadlineMs);
@@ -105,8 +105,10 @@ class Uninstaller {
         return info;
     }
 
-    Handle job_;
+    KernelHandle job_;
+    KernelHandle first_;
     DWORD pid_ = 0;
+    std::string startError_;
 };
 
 // A visible message box titled "卸载程序" of the process `pid`, or of any process but `notPid`.
@@ -134,6 +136,73 @@ bool Press(HWND box, int buttonId) {
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+// What removal copies left in %TEMP%: the "qinglan-uninstall-..." files and directories.
+std::set<std::string> CopiesInTemp() {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((std::string(temp) + "qinglan-uninstall-*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// The removals at the next start of Windows that name a removal copy: Windows allows them to
+// administrators only, and Wine, which accepts them from anybody, never restarts.
+size_t CopiesLeftForTheNextStart() {
+    std::vector<char> value(1 << 20);
+    DWORD size = static_cast<DWORD>(value.size());
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, value.data(),
+                     &size) != ERROR_SUCCESS)
+        return 0;
+    size_t count = 0;
+    for (size_t at = 0; at < size && value[at]; at += strlen(&value[at]) + 1)
+        if (strstr(&value[at], "qinglan-uninstall-")) count++;
+    return count;
+}
+
+// The installed program, started from the product directory and closed again.
+class RunningProgram {
+  public:
+    bool Start(const std::string& program) {
+        std::string commandLine = "\"" + program + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process))
+            return false;
+        CloseHandle(process.hThread);
+        process_.reset(process.hProcess);
+        pid_ = process.dwProcessId;
+        return WaitFor([&] { return Window() != nullptr; }, kDeadlineMs);
+    }
+    bool Close() {
+        if (!process_) return true;
+        PostMessageA(Window(), WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.get(), kDeadlineMs) != WAIT_OBJECT_0) return false;
+        process_.reset();
+        return true;
+    }
+    // A program that does not close is ended, so the next case starts alone.
+    ~RunningProgram() {
+        if (!Close()) TerminateProcess(process_.get(), 99);
+    }
+
+  private:
+    HWND Window() const {
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == pid_ && ClassOf(hwnd) == kWriterClass) return hwnd;
+        return nullptr;
+    }
+    KernelHandle process_;
+    DWORD pid_ = 0;
+};
+
 // What the record's InstallLocation says when the uninstaller runs.
 enum class Recorded {
     AsInstalled,
@@ -141,12 +210,20 @@ enum class Recorded {
     Elsewhere,  // another installation, made later in another place: its record stays
 };
 
+// What keeps the installation in use during the first removal, which then removes nothing; the
+// removal is run again once it has let go.
+enum class Holder {
+    Nothing,
+    OpenFile,  // an installed file held open without sharing
+    Program,   // the installed program runs
+};
+
 struct UninstallCase {
     const char* name;
     bool driveRoot;     // install into the drive root instead of a sub-directory
     const char* quiet;  // --quiet or /S, else (nullptr) the question is answered 是, report read
     bool usersFile;     // a file of the user's own in the product directory, which stays
-    bool fileInUse;     // an installed file held open: nothing is removed, the report names it
+    Holder holder;
     Recorded recorded;
 };
 
@@ -196,90 +273,162 @@ TEST_P(Uninstall, RemovesTheInstallationAndReportsWhatIsLeft) {
     const std::string novel = JoinPath(product_, "我的小说.txt");
     if (c.usersFile) WriteText(novel, "the user's own novel");
     const std::string busy = JoinPath(product_, "krnln.fnr");
-    Handle held(c.fileInUse
-                    ? CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                    : nullptr);
-    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    KernelHandle held(c.holder == Holder::OpenFile ? CreateFileA(busy.c_str(), GENERIC_READ, 0,
+                                                                 nullptr, OPEN_EXISTING, 0, nullptr)
+                                                   : nullptr);
+    ASSERT_TRUE(held || c.holder != Holder::OpenFile) << "cannot hold " << busy;
+    RunningProgram program;
+    if (c.holder == Holder::Program) {
+        ASSERT_TRUE(program.Start(JoinPath(product_, kProgramEntry)))
+            << "the program did not start";
+    }
+    const size_t leftForTheNextStart = CopiesLeftForTheNextStart();
 
-    Uninstaller uninstaller;
-    ASSERT_TRUE(uninstaller.Start(JoinPath(product_, kUninstallerEntry), c.quiet));
-    std::string report;
-    long exitCode = -1;
-    if (!c.quiet) {
-        HWND question = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (question = FindBox(uninstaller.pid(), 0)) != nullptr; },
-                            kDeadlineMs))
-            << "no question box";
-        EXPECT_EQ(MessageOf(question), kQuestion);
-        ASSERT_TRUE(Press(question, IDYES));
-        HWND box = nullptr;
+    for (int run = 0; run < (c.holder == Holder::Nothing ? 1 : 2); run++) {
+        const bool inUse = run == 0 && c.holder != Holder::Nothing;
+        SCOPED_TRACE(inUse ? "while the installation is in use" : "removal");
+        // The prefix may hold what uninstallers of other runs left.
+        const std::set<std::string> copiesBefore = CopiesInTemp();
+        if (run > 0) {
+            held.reset();
+            ASSERT_TRUE(program.Close()) << "the program did not close";
+        }
+        Uninstaller uninstaller;
         ASSERT_TRUE(
-            WaitFor([&] { return (box = FindBox(0, uninstaller.pid())) != nullptr; }, kDeadlineMs))
-            << "no report box";
-        report = MessageOf(box);
-        Handle copy(
-            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(box)));
-        ASSERT_TRUE(Press(box, IDOK));
-        DWORD code = 99;
-        ASSERT_EQ(WaitForSingleObject(copy.get(), kDeadlineMs), WAIT_OBJECT_0);
-        GetExitCodeProcess(copy.get(), &code);
-        exitCode = static_cast<long>(code);
-    }
-    ASSERT_TRUE(uninstaller.WaitDone()) << "the uninstaller is still running";
-    ASSERT_EQ(uninstaller.ProcessesStarted(), 2u) << "the removal copy did not run in the job";
-
-    // Every installed file and the shortcut are gone; all stay while a file is in use.
-    for (const PayloadEntry& e : kPayloadEntries)
-        EXPECT_EQ(FileExists(JoinPath(product_, e.name)), c.fileInUse) << e.name;
-    EXPECT_EQ(FileExists(link_), c.fileInUse);
-    EXPECT_EQ(FileExists(novel), c.usersFile);
-    if (c.usersFile) {
-        EXPECT_EQ(ReadText(novel), "the user's own novel");
-    }
-    EXPECT_EQ(DirectoryExists(product_), c.usersFile || c.fileInUse);
-
-    if (c.fileInUse || c.recorded == Recorded::Elsewhere) {
-        // The record stays (so the removal can be finished later, or because it is another
-        // installation's), and the report names it.
-        EXPECT_EQ(ReadInstallLocation(kUninstallKey),
-                  c.recorded == Recorded::Elsewhere ? elsewhere : product_);
+            uninstaller.Start(JoinPath(product_, kUninstallerEntry), c.quiet ? c.quiet : ""))
+            << uninstaller.startError();
+        std::string report;
+        long copyExitCode = -1;
         if (!c.quiet) {
-            EXPECT_EQ(exitCode, 1);
-            if (c.fileInUse) {
-                EXPECT_EQ(report,
-                          "文件“" + busy + "”正在被其他程序使用，请先关闭该程序，然后再卸载。");
-            } else {
-                EXPECT_EQ(report.rfind(kLeftHeading, 0), 0u) << report;
-                EXPECT_NE(report.find(kRecordName), std::string::npos) << report;
-                EXPECT_NE(report.find(elsewhere), std::string::npos) << report;
-            }
+            HWND question = nullptr;
+            ASSERT_TRUE(WaitFor(
+                [&] { return (question = FindBox(uninstaller.pid(), 0)) != nullptr; }, kDeadlineMs))
+                << "no question box";
+            EXPECT_EQ(MessageOf(question), kQuestion);
+            ASSERT_TRUE(Press(question, IDYES));
+            HWND box = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (box = FindBox(0, uninstaller.pid())) != nullptr; },
+                                kDeadlineMs))
+                << "no report box";
+            report = MessageOf(box);
+            KernelHandle copy(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                          ProcessOf(box)));
+            ASSERT_TRUE(Press(box, IDOK));
+            DWORD code = 99;
+            ASSERT_EQ(WaitForSingleObject(copy.get(), kDeadlineMs), WAIT_OBJECT_0);
+            GetExitCodeProcess(copy.get(), &code);
+            copyExitCode = static_cast<long>(code);
         }
-    } else {
-        EXPECT_FALSE(UninstallEntryExists(kUninstallKey))
-            << "the installation record is still there, naming "
-            << ReadInstallLocation(kUninstallKey);
+        // The uninstaller ends with the removal's result, which a script reads.
+        const long exitCode = uninstaller.ExitCode();
+        ASSERT_TRUE(uninstaller.WaitDone()) << "the uninstaller is still running";
+        ASSERT_EQ(uninstaller.ProcessesStarted(), 2u) << "the removal copy did not run in the job";
+        EXPECT_EQ(exitCode, inUse ? 1 : 0) << "the uninstaller's exit code";
         if (!c.quiet) {
-            EXPECT_EQ(exitCode, 0);
-            EXPECT_EQ(report, kDone);
+            EXPECT_EQ(copyExitCode, exitCode);
         }
+
+        // Every installed file and the shortcut are gone; all stay while the installation is in
+        // use.
+        for (const PayloadEntry& e : kPayloadEntries)
+            EXPECT_EQ(FileExists(JoinPath(product_, e.name)), inUse) << e.name;
+        EXPECT_EQ(FileExists(link_), inUse);
+        EXPECT_EQ(FileExists(novel), c.usersFile);
+        if (c.usersFile) {
+            EXPECT_EQ(ReadText(novel), "the user's own novel");
+        }
+        EXPECT_EQ(DirectoryExists(product_), c.usersFile || inUse);
+
+        if (c.recorded == Recorded::Elsewhere) {
+            // Another installation's record: left alone, and not this removal's to report.
+            EXPECT_EQ(ReadInstallLocation(kUninstallKey), elsewhere);
+        } else if (inUse) {
+            // The record stays, so the removal can be finished later.
+            EXPECT_EQ(ReadInstallLocation(kUninstallKey), product_);
+        } else {
+            EXPECT_FALSE(UninstallEntryExists(kUninstallKey))
+                << "the installation record is still there, naming "
+                << ReadInstallLocation(kUninstallKey);
+        }
+        if (!c.quiet) {
+            const std::string expected =
+                !inUse ? kDone
+                : c.holder == Holder::Program
+                    ? kProgramRunning
+                    : "文件“" + busy + "”正在被其他程序使用，请先关闭该程序，然后再卸载。";
+            EXPECT_EQ(report, expected);
+        }
+
+        // Nothing of the removal copy stays behind, and nothing of it waits for the next start
+        // of Windows, which only administrators may ask for.
+        std::set<std::string> copies;
+        WaitFor([&] { return (copies = CopiesInTemp()) == copiesBefore; }, 2000);
+        std::vector<std::string> left;
+        std::set_difference(copies.begin(), copies.end(), copiesBefore.begin(), copiesBefore.end(),
+                            std::back_inserter(left));
+        EXPECT_EQ(left, std::vector<std::string>{}) << "left in %TEMP%";
+        EXPECT_EQ(CopiesLeftForTheNextStart(), leftForTheNextStart)
+            << "the removal copy asked to be removed at the next start of Windows";
     }
 }
 
 const UninstallCase kCases[] = {
-    {"SubDirectoryQuiet", false, "--quiet", false, false, Recorded::AsInstalled},
-    {"SubDirectorySilentSwitch", false, "/S", false, false, Recorded::AsInstalled},
-    {"SubDirectoryAskedKeepsTheUsersFile", false, nullptr, true, false, Recorded::AsInstalled},
-    {"SubDirectoryQuietFileInUse", false, "/s", false, true, Recorded::AsInstalled},
-    {"SubDirectoryAskedRecordOfAnotherPlace", false, nullptr, false, false, Recorded::Elsewhere},
-    {"DriveRootQuiet", true, "--quiet", false, false, Recorded::AsInstalled},
-    {"DriveRootAsked", true, nullptr, false, false, Recorded::AsInstalled},
-    {"DriveRootAskedFileInUse", true, nullptr, false, true, Recorded::AsInstalled},
-    {"DriveRootAskedRecordSpeltDoubled", true, nullptr, false, false, Recorded::Doubled},
+    {"SubDirectoryQuiet", false, "--quiet", false, Holder::Nothing, Recorded::AsInstalled},
+    {"SubDirectorySilentSwitch", false, "/S", false, Holder::Nothing, Recorded::AsInstalled},
+    {"SubDirectoryAskedKeepsTheUsersFile", false, nullptr, true, Holder::Nothing,
+     Recorded::AsInstalled},
+    {"SubDirectoryQuietFileInUse", false, "/s", false, Holder::OpenFile, Recorded::AsInstalled},
+    {"SubDirectorySilentWhileTheProgramRuns", false, "/S", false, Holder::Program,
+     Recorded::AsInstalled},
+    {"SubDirectoryAskedWhileTheProgramRuns", false, nullptr, false, Holder::Program,
+     Recorded::AsInstalled},
+    {"SubDirectoryAskedRecordOfAnotherPlace", false, nullptr, false, Holder::Nothing,
+     Recorded::Elsewhere},
+    {"SubDirectorySilentRecordOfAnotherPlace", false, "/S", false, Holder::Nothing,
+     Recorded::Elsewhere},
+    {"DriveRootQuiet", true, "--quiet", false, Holder::Nothing, Recorded::AsInstalled},
+    {"DriveRootAsked", true, nullptr, false, Holder::Nothing, Recorded::AsInstalled},
+    {"DriveRootAskedFileInUse", true, nullptr, false, Holder::OpenFile, Recorded::AsInstalled},
+    {"DriveRootAskedRecordSpeltDoubled", true, nullptr, false, Holder::Nothing, Recorded::Doubled},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, Uninstall, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<UninstallCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// The removal copy is only ever started by the uninstaller, which hands it its own process: a
+// copy handed a process id instead (a stranger's, as an id is once its process has ended and the
+// id is used again) neither waits on that process nor removes anything.
+TEST(UninstallCopy, NeverWaitsOnAProcessNamedByItsId) {
+    PayloadBytes payload;
+    ASSERT_TRUE(LoadEmbeddedPayload(&payload));
+    TempDir scratch;
+    const std::string dirText = scratch / "apps";
+    CreateDirectoryA(dirText.c_str(), nullptr);
+    const std::string product = NormalisePath(ProductDirectory(dirText));
+    const std::string link = GbkForDisplay(ShortcutFile(::DesktopDirectory()));
+    struct Cleanup {
+        const std::string& link;
+        ~Cleanup() {
+            DeleteFilePath(link);
+            DeleteUninstallEntry(kUninstallKey);
+        }
+    } cleanup{link};
+    RealView view(dirText);
+    ASSERT_TRUE(RunInstallation(view, payload));
+    const std::string copy = scratch / "qinglan-uninstall.exe";
+    ASSERT_TRUE(CopyFileA(JoinPath(product, kUninstallerEntry).c_str(), copy.c_str(), FALSE));
+
+    Uninstaller stray;
+    ASSERT_TRUE(stray.Start(copy, "--remove \"" + product + "\" --after " +
+                                      std::to_string(GetCurrentProcessId()) + " --quiet"))
+        << stray.startError();
+    EXPECT_EQ(stray.ExitCode(5000), 1) << "the copy waits on the stranger (-1: still running)";
+    stray.EndAll();
+    for (const PayloadEntry& e : kPayloadEntries)
+        EXPECT_TRUE(FileExists(JoinPath(product, e.name))) << e.name;
+    EXPECT_EQ(ReadInstallLocation(kUninstallKey), product);
+}
 
 }  // namespace

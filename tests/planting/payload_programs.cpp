@@ -2,8 +2,9 @@
 // DLLs named after system libraries (each leaves NAME.dll.loaded beside itself when loaded). The
 // same decoys are put into %TEMP% for the run, where the uninstaller's removal copy starts. The
 // program's window is opened and closed; the uninstaller is confirmed, its copy's report read and
-// closed. Fails when any decoy was loaded, when a step does not happen, or when the copy ran
-// straight from %TEMP% rather than from a new directory of its own there.
+// closed. Fails when any decoy was loaded, when a step does not happen, when the copy ran
+// straight from %TEMP% rather than from a new directory of its own there, or when anything of the
+// copy stays once it has ended.
 #include <windows.h>
 
 #include <cstdio>
@@ -94,7 +95,7 @@ void RunUninstaller(const std::string& dir, const std::string& temp) {
     HWND ask = WaitForWindow("#32770", kUninstallTitle);
     if (!ask) return Fail("the uninstaller did not ask");
     PostMessageA(GetDlgItem(ask, IDYES), BM_CLICK, 0, 0);
-    if (!Ended(original)) Fail("the uninstaller did not end after starting its copy");
+    if (!Ended(original)) Fail("the uninstaller did not end once its copy had decided");
 
     HWND report = WaitForWindow("#32770", kUninstallTitle, originalPid);
     if (!report) return Fail("the removal copy reported nothing");
@@ -115,9 +116,12 @@ void RunUninstaller(const std::string& dir, const std::string& temp) {
         Fail("the copy did not run from a new directory of its own under %TEMP%");
     PostMessageA(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
     if (!Ended(copy)) Fail("the copy did not end after its report");
-    // Windows removes the copy at the next start; the test cleans up at once.
-    DeleteFileA(image);
-    if (copyDir != temp.substr(0, temp.size() - 1)) RemoveDirectoryA(copyDir.c_str());
+    // Nothing of the copy stays: its file (wherever it moved) and its directory go with it.
+    auto gone = [](const std::string& path) {
+        return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    };
+    for (const std::string& left : {std::string(image), copyDir, copyDir + ".exe"})
+        if (!WaitFor([&] { return gone(left); }, 2000)) Fail("the copy left " + left);
 }
 
 }  // namespace

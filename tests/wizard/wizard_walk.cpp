@@ -719,6 +719,28 @@ void InstallIntoTheTargetDirectory(const Wizard& w, const InstallationCleanup& c
     ASSERT_STEP(TutorialToLastPage(w, false));
 }
 
+// On the finish page: 选择框6 启动软件 unticked, then 按钮7 完成安装 ends the installer with 0.
+void FinishWithoutStartingTheProgram(const Wizard& w, const InstallerProcess& setup) {
+    HWND start = w.Control(kId选择框6);
+    ASSERT_TRUE(Click(start));
+    ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs))
+        << u8"page 5: 选择框6 stays checked after a click";
+    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
+    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+}
+
+// The 17 payload files in `product`, each at its size, and nothing else.
+void ExpectThePayloadFiles(const std::string& product) {
+    std::vector<std::string> expected, listed;
+    for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
+    for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
+    std::sort(expected.begin(), expected.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected) << "the 17 payload files in " << Utf8(product);
+    for (const PayloadEntry& e : kPayloadEntries)
+        EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+}
+
 }  // namespace
 
 // ---- the walks -------------------------------------------------------------------------------
@@ -886,13 +908,7 @@ TEST(WizardWalk, FinishWithoutStartingTheProgram) {
     ASSERT_STEP(FindWizard(setup, &w));
     // Same directory as the first walk: installing over an installation must work too.
     ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
-
-    HWND start = w.Control(kId选择框6);
-    ASSERT_TRUE(Click(start));
-    ASSERT_TRUE(WaitFor([&] { return CheckState(start) == BST_UNCHECKED; }, kUiDeadlineMs))
-        << u8"page 5: 选择框6 stays checked after a click";
-    ASSERT_STEP(Press(w.Control(kId按钮7), u8"按钮7"));
-    EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮7 完成安装: installer exit code";
+    ASSERT_STEP(FinishWithoutStartingTheProgram(w, setup));
     EXPECT_FALSE(WaitFor([] { return FindWriterWindow() != nullptr; }, kNoWriterWindowMs, 50))
         << u8"按钮7 完成安装 with 选择框6 unchecked started the writer";
     CloseWriters();
@@ -1239,22 +1255,31 @@ int WindowsOfClass(DWORD pid, const char* cls) {
 }
 
 struct SilentRun {
-    long code;        // -1: still running at the deadline, -2: could not start
-    bool wizardSeen;  // a wizard window existed at some moment of the run
+    long code;         // -1: still running at the deadline (then ended), -2: could not start
+    bool windowShown;  // a visible window (a message box, the wizard) at some moment of the run
 };
 
-// Runs the installer (or `program`) with `arguments` to its end, watching for a wizard window.
-SilentRun RunInstaller(const std::string& arguments, const std::string& program = "") {
+// A visible top-level window of process `pid`.
+bool ShowsAWindow(DWORD pid) {
+    for (HWND hwnd : TopLevelWindows())
+        if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) return true;
+    return false;
+}
+
+// Runs the installer (or `program`) with `arguments` to its end or the deadline, watching for
+// windows.
+SilentRun RunInstaller(const std::string& arguments, const std::string& program = "",
+                       DWORD deadlineMs = kInstallDeadlineMs) {
     InstallerProcess setup;
     if (!setup.Start(arguments, program)) return {-2, false};
-    bool seen = false;
+    bool shown = false;
     WaitFor(
         [&] {
-            seen = seen || WindowsOfClass(setup.pid(), QL_WIZARD_CLASS) > 0;
+            shown = shown || ShowsAWindow(setup.pid());
             return !setup.Running();
         },
-        kInstallDeadlineMs, 10);
-    return {setup.WaitExit(0), seen};
+        deadlineMs, 10);
+    return {setup.WaitExit(0), shown};
 }
 
 // A copy of the installer whose payload archive has eight damaged bytes in its first entry's
@@ -1365,12 +1390,6 @@ TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
         << (GetForegroundWindow() == w.window ? " in front" : " behind another window");
     EXPECT_EQ(WindowsOfClass(0, QL_WIZARD_CLASS), 1) << "wizard windows after the second start";
 
-    // An unattended start while the wizard is open writes nothing and says why in its exit code.
-    std::map<std::string, int64_t> before = DriveContents();
-    SilentRun silent = RunInstaller("/S /D=" + TargetDirectory());
-    EXPECT_EQ(silent.code, 7) << "/S while the wizard is open: exit code";
-    EXPECT_EQ(DriveContents(), before) << "/S while the wizard is open changed the drive";
-
     ASSERT_STEP(ExpectPage(w, 2, "after the second start"));
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(first.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
@@ -1392,6 +1411,9 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         std::string program;            // "" for the installer
         long code;                      // the documented exit code
         const char* logLine;            // in the log (UTF-8)
+        // "/D=..." quoted as one whole argument before /LOG=, as scripts pass it, instead of
+        // unquoted at the end
+        bool quotedWhole = false;
     };
     const std::vector<Case> cases = {
         {"parent missing", below + "没有\\这一层", false, [] { return true; }, "", 3,
@@ -1405,6 +1427,8 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
          u8"安装程序已损坏，请重新下载。"},
         {"installed, /D= with spaces", below + "静默 安装 目录", true, [] { return true; }, "", 0,
          u8"安装成功。"},
+        {"installed, \"/D=\" with spaces quoted whole", below + "引号 中的 目录", true,
+         [] { return true; }, "", 0, u8"安装成功。", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -1413,9 +1437,12 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         const std::string log = scratch / "安装 日志.log";
         DeleteFileA(log.c_str());
         std::map<std::string, int64_t> before = DriveContents();
-        SilentRun run = RunInstaller("/S /LOG=\"" + log + "\" /D=" + c.directory, c.program);
+        const std::string logSwitch = "/LOG=\"" + log + "\"";
+        SilentRun run = RunInstaller(c.quotedWhole ? "/S \"/D=" + c.directory + "\" " + logSwitch
+                                                   : "/S " + logSwitch + " /D=" + c.directory,
+                                     c.program);
         EXPECT_EQ(run.code, c.code) << c.name << ": exit code";
-        EXPECT_FALSE(run.wizardSeen) << c.name << ": /S made the wizard window";
+        EXPECT_FALSE(run.windowShown) << c.name << ": /S showed a window";
         std::string text = ReadText(log);
         std::printf("%s: exit %ld; log:\n%s", c.name, run.code, text.c_str());
         EXPECT_NE(text.find(c.logLine), std::string::npos) << c.name << ": log";
@@ -1429,15 +1456,7 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         }
         // The same files, shortcut and record as the wizard's installation.
         const std::string product = ProductDirectory(c.directory);
-        std::vector<std::string> expected;
-        for (const PayloadEntry& e : kPayloadEntries) expected.push_back(Utf8(e.name));
-        std::vector<std::string> listed;
-        for (const std::string& name : ListTree(product)) listed.push_back(Utf8(name));
-        std::sort(expected.begin(), expected.end());
-        std::sort(listed.begin(), listed.end());
-        EXPECT_EQ(listed, expected) << "the 17 payload files";
-        for (const PayloadEntry& e : kPayloadEntries)
-            EXPECT_EQ(FileSize(JoinPath(product, e.name)), static_cast<int64_t>(e.size)) << e.name;
+        ExpectThePayloadFiles(product);
         EXPECT_TRUE(FileExists(cleanup.shortcut())) << "no desktop shortcut";
         EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(product)) << "the record";
     }
@@ -1498,6 +1517,113 @@ TEST(WizardWalk, SilentInstallationAndItsRefusals) {
         ASSERT_STEP(CloseDialog(box, IDOK, b.arguments));
         EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), b.code) << b.arguments << ": exit code";
     }
+}
+
+// With /S nothing waits on a window: what ends an unattended start before it installs (a switch
+// it does not understand, /?, an open wizard) ends it at once and is said in the log.
+TEST(WizardWalk, UnattendedRefusalsEndAtOnceAndSayWhyInTheLog) {
+    constexpr DWORD kAtOnceMs = 5000;
+    struct Case {
+        const char* name;
+        std::string arguments;  // before /LOG=
+        bool wizardOpen;        // another installer shows its wizard meanwhile
+        long code;
+        const char* logLine;  // UTF-8
+    };
+    const std::vector<Case> cases = {
+        {"a switch not understood", "/S /X", false, 1, u8"无法识别的参数：/X"},
+        {"the switch list", "/S /?", false, 0, u8"青岚笺语写作安装程序的命令行参数："},
+        {"the wizard is open", "/S", true, 7, u8"另一个安装程序正在运行"},
+    };
+    TempDir scratch;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallerProcess wizardProcess;
+        Wizard w;
+        if (c.wizardOpen) {
+            ASSERT_TRUE(wizardProcess.Start());
+            ASSERT_STEP(FindWizard(wizardProcess, &w));
+        }
+        const std::string log = scratch / "拒绝 日志.log";
+        DeleteFileA(log.c_str());
+        std::map<std::string, int64_t> before = DriveContents();
+        const std::string recordBefore = ReadInstallLocation(kUninstallKey);
+        auto start = std::chrono::steady_clock::now();
+        SilentRun run = RunInstaller(c.arguments + " /LOG=\"" + log + "\"", "", kAtOnceMs);
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+        std::string text = ReadText(log);
+        std::printf("%s: exit %ld after %lld ms; log:\n%s", c.name, run.code,
+                    static_cast<long long>(ms), text.c_str());
+        EXPECT_EQ(run.code, c.code)
+            << c.name << ": exit code (-1: still running after " << kAtOnceMs << " ms)";
+        EXPECT_FALSE(run.windowShown) << c.name << ": a window was shown";
+        EXPECT_NE(text.find(c.logLine), std::string::npos) << c.name << ": log";
+        EXPECT_NE(text.find(u8"退出代码：" + std::to_string(c.code)), std::string::npos)
+            << c.name << ": log";
+        EXPECT_EQ(DriveContents(), before) << c.name << ": the drive changed";
+        EXPECT_EQ(ReadInstallLocation(kUninstallKey), recordBefore) << c.name << ": the record";
+        if (c.wizardOpen) {
+            ASSERT_STEP(ExpectPage(w, 0, "after the unattended start"));
+            ASSERT_TRUE(Click(w.cancel));
+            EXPECT_EQ(wizardProcess.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装";
+        }
+    }
+}
+
+// /S without /D= updates an earlier installation where it is, as the wizard proposes: no second
+// copy in the default directory, the one record still names the first place.
+TEST(WizardWalk, UnattendedRunWithoutDirectoryUpdatesTheEarlierInstallation) {
+    CloseWriters();
+    InstallationCleanup cleanup;
+    {
+        InstallerProcess setup;
+        ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
+        Wizard w;
+        ASSERT_STEP(FindWizard(setup, &w));
+        ASSERT_STEP(InstallIntoTheTargetDirectory(w, cleanup));
+        ASSERT_STEP(FinishWithoutStartingTheProgram(w, setup));
+    }
+    const std::string product = ProductDirectory(TargetDirectory());
+    const std::string recorded = ReadInstallLocation(kUninstallKey);
+    ASSERT_EQ(Utf8(recorded), Utf8(NormalisePath(product)));
+    const std::string defaultProduct = ProductDirectory("D:\\");
+    const bool defaultExisted = DirectoryExists(defaultProduct);
+    TempDir scratch;
+    const std::string log = scratch / "update.log";
+
+    // The program runs from the earlier place: that is where the check looks, and it is named.
+    {
+        InstallerProcess writer;
+        ASSERT_TRUE(writer.Start("", JoinPath(product, kProgramEntry)));
+        ASSERT_TRUE(WaitFor([] { return FindWriterWindow() != nullptr; }, kStartDeadlineMs, 50))
+            << "the installed program showed no window";
+        const std::map<std::string, std::string> before = FilesWithBytes(product);
+        SilentRun run = RunInstaller("/S /LOG=\"" + log + "\"");
+        std::string text = ReadText(log);
+        std::printf("update without /D= while the program runs: exit %ld; log:\n%s", run.code,
+                    text.c_str());
+        EXPECT_EQ(run.code, 6) << "exit code while the program runs";
+        EXPECT_NE(text.find(kProgramRunning), std::string::npos) << text;
+        EXPECT_TRUE(FilesWithBytes(product) == before) << "the installation changed";
+        CloseWriters();
+        ASSERT_FALSE(FindWriterWindow()) << "the writer did not close";
+    }
+
+    // Something for the update to mend: a damaged file and a missing one.
+    ASSERT_TRUE(WriteText(JoinPath(product, "krnln.fnr"), "damaged"));
+    ASSERT_TRUE(DeleteFileA(JoinPath(product, "spec.fne").c_str()));
+    SilentRun run = RunInstaller("/S /LOG=\"" + log + "\"");
+    std::string text = ReadText(log);
+    std::printf("update without /D=: exit %ld; log:\n%s", run.code, text.c_str());
+    EXPECT_EQ(run.code, 0) << "exit code";
+    EXPECT_FALSE(run.windowShown) << "/S showed a window";
+    EXPECT_NE(text.find(u8"安装目录：" + Utf8(TargetDirectory())), std::string::npos) << text;
+    ExpectThePayloadFiles(product);
+    EXPECT_EQ(DirectoryExists(defaultProduct), defaultExisted)
+        << "a second copy in " << Utf8(defaultProduct);
+    EXPECT_EQ(Utf8(ReadInstallLocation(kUninstallKey)), Utf8(recorded)) << "the record moved";
 }
 
 // Installed from the wizard, the program started from its finish page; a second installation
