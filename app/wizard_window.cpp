@@ -468,6 +468,11 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return OnControlColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_ACTIVATE: {
+            const LRESULT result = DefWindowProcW(hwnd_, msg, wp, lp);
+            if (!HIWORD(wp)) OnActivate(wp);  // not while minimised
+            return result;
+        }
         case WM_CLOSE:
             // Leaving in the middle of an installation would strand half-written files.
             if (IsInstallationRunning()) return 0;
@@ -617,12 +622,43 @@ void WizardWindow::SetCurrentPage(int index) {
     SendMessageW(c_.选择夹1, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(c_.选择夹1, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    // Keyboard focus must not stay on a control that has just been hidden.
-    HWND focus = GetFocus();
-    if (!focus || !IsWindowVisible(focus)) {
-        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-        SetFocus(first ? first : hwnd_);
+    FocusPage();
+}
+
+HWND WizardWindow::MainButton() const {
+    // 下一步》, 下一步》, 下一步》, 确认安装, 我知道了, 完成安装.
+    static HWND WizardControls::*const kMainButtons[kPageCount] = {
+        &WizardControls::按钮2, &WizardControls::按钮3,  &WizardControls::按钮5,
+        &WizardControls::按钮6, &WizardControls::按钮12, &WizardControls::按钮7};
+    HWND button = c_.*kMainButtons[page_];
+    return IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
+}
+
+void WizardWindow::FocusPage() {
+    // Focusing a control of an inactive window would activate it and take the user away from
+    // another program: the focus is placed when the wizard is activated instead.
+    if (GetActiveWindow() != hwnd_) return;
+    // The page's main button; while it cannot be pressed, the box that lets it be (the licence
+    // agreement), else the page's first tab stop. Never the tab control or the window itself,
+    // where Enter, Tab and Shift+Tab would do nothing.
+    HWND target = MainButton();
+    if (!target && page_ == 1 && IsWindowVisible(c_.选择框1)) target = c_.选择框1;
+    if (!target) target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (target) SetFocus(target);
+}
+
+void WizardWindow::OnActivate(WPARAM wp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        focusBeforeLeaving_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
+        return;
     }
+    // Back where it was when the wizard was left, if that control can still take it.
+    HWND back = focusBeforeLeaving_;
+    if (back && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back))
+        SetFocus(back);
+    else
+        FocusPage();
 }
 
 void WizardWindow::SetVisible(HWND control, bool visible) {
@@ -674,14 +710,20 @@ void WizardWindow::Destroy() {
 bool WizardWindow::PreTranslateMessage(MSG* msg) {
     if (!hwnd_) return false;
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
-        // The wizard has no default button: Enter means the button that has the focus.
+        // Enter presses the push button that has the focus; on any other control of the wizard
+        // (the licence box just ticked), the page's main button, as a dialog's default button.
         HWND focus = GetFocus();
         char cls[16] = {};
         GetClassNameA(focus, cls, sizeof(cls));
         LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
-        if (focus && IsChild(hwnd_, focus) && lstrcmpiA(cls, "Button") == 0 &&
-            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW)) {
-            PostMessageW(focus, BM_CLICK, 0, 0);
+        const bool pushButton =
+            lstrcmpiA(cls, "Button") == 0 &&
+            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+        HWND target = !focus || !IsChild(hwnd_, focus) ? nullptr
+                      : pushButton                     ? focus
+                                                       : MainButton();
+        if (target) {
+            PostMessageW(target, BM_CLICK, 0, 0);
             return true;
         }
     }

@@ -78,6 +78,11 @@ class WizardWindow {
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnCreate();
     void OnCommand(int id, int code);
+    void OnActivate(WPARAM wp);
+    // The current page's main button (下一步》, 确认安装, ...), null while it cannot be pressed.
+    HWND MainButton() const;
+    // Puts the keyboard focus where a wizard puts it on the current page.
+    void FocusPage();
     void OnDestroy();
     LRESULT OnControlColour(UINT msg, HDC dc, HWND control);
     LRESULT OnNotify(const NMHDR* header);
@@ -96,6 +101,7 @@ class WizardWindow {
     int page_ = 0;
     unsigned timerPeriod_ = 0;
     std::string programWhenGone_;
+    HWND focusBeforeLeaving_ = nullptr;
     std::vector<ControlState> states_;
     struct FontEntry {
         int height, weight;

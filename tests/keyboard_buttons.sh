@@ -2,7 +2,9 @@
 # The installer under real key input (xdotool on the test display, after a real click has
 # activated the window): Tab moves the focus glow to a push button, and Enter or Space presses
 # whichever push button has it. Enter or Space on "取消安装" ends the program with exit code 0;
-# Enter on "下一步》" moves to the licence page.
+# Enter on "下一步》" moves to the licence page. And with keys alone, no Tab: each page puts the
+# focus on its main button (or the licence box), so Enter, Enter, Space, Enter, Enter walks to the
+# confirmation page, whose "确认安装" glows, and Shift+Tab moves the glow on at once.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/env.sh"
@@ -78,6 +80,16 @@ shows_the_licence_page() {
   app=
 }
 
+# Waits until the button whose top edge passes through client (x, y) shows the focus glow.
+glows_soon() {
+  local name=$1 x=$2 y=$3
+  for _ in $(seq 1 25); do
+    glowing $((X + x)) $((Y + y)) && return 0
+    sleep 0.2
+  done
+  fail "$name: no focus glow"
+}
+
 # name, key, button's top edge in client coordinates, what must follow
 cases=(
   "Enter on 取消安装|Return|60 592|ends_with_zero"
@@ -94,3 +106,23 @@ for c in "${cases[@]}"; do
   "$check" "$name"
   echo "ok: $name"
 done
+
+# Keys alone, as a keyboard user walks a wizard.
+name="Enter, Enter, Space, Enter, Enter to 确认安装"
+start
+glows_soon "$name: 下一步》 on the welcome page" 644 592
+xdotool key Return
+sleep 0.5
+xdotool key space  # the licence box has the focus: agreed
+sleep 0.3
+xdotool key Return # 下一步》, now enabled
+glows_soon "$name: 下一步》 on the directory page" 724 584
+xdotool key Return
+glows_soon "$name: 确认安装 on the confirmation page" 664 568
+xdotool key shift+Tab
+glows_soon "$name: 《上一步 after Shift+Tab" 188 584
+glowing $((X + 664)) $((Y + 568)) && fail "$name: 确认安装 still glows after Shift+Tab"
+kill "$app"
+wait "$app" 2>/dev/null
+app=
+echo "ok: $name"
