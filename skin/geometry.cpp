@@ -55,25 +55,37 @@ uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink
     pixel &= 0xFFFFFF, below &= 0xFFFFFF, key &= 0xFFFFFF, ink &= 0xFFFFFF;
     if (pixel == key) return below;
     if (ink == key) return pixel;
-    // Coverage: where the pixel lies along the line from the key to the ink.
+    // ClearType blends each channel by its own coverage, grey-scale smoothing all three by one: the
+    // coverage is read channel by channel wherever ink and key lie far enough apart to tell.
     constexpr int kShifts[3] = {16, 8, 0};
-    double along = 0, length = 0;
-    for (int s : kShifts) {
-        const double d = Channel(ink, s) - Channel(key, s);
-        along += (Channel(pixel, s) - Channel(key, s)) * d;
-        length += d * d;
+    constexpr int kSpan = 32;        // levels between key and ink a channel needs to tell coverage
+    constexpr int kSlack = 8;        // levels a blend may stray outside the range key .. ink
+    constexpr double kSpread = 0.8;  // coverages of one pixel further apart are no text edge
+    double coverage[3] = {};
+    bool told[3] = {};
+    double sum = 0, low = 1, high = 0;
+    int count = 0;
+    for (int k = 0; k < 3; k++) {
+        const int p = Channel(pixel, kShifts[k]), from = Channel(key, kShifts[k]);
+        const int to = Channel(ink, kShifts[k]);
+        if (p < std::min(from, to) - kSlack || p > std::max(from, to) + kSlack) return pixel;
+        if (std::abs(to - from) < kSpan) continue;
+        coverage[k] = std::min(std::max(double(p - from) / (to - from), 0.0), 1.0);
+        told[k] = true;
+        sum += coverage[k], low = std::min(low, coverage[k]), high = std::max(high, coverage[k]);
+        count++;
     }
-    const double a = std::min(std::max(along / length, 0.0), 1.0);
-    constexpr double kOffLine = 24;  // levels per channel a blend may stray from the line
-    for (int s : kShifts) {
-        const double onLine = Channel(key, s) + a * (Channel(ink, s) - Channel(key, s));
-        if (std::abs(Channel(pixel, s) - onLine) > kOffLine) return pixel;
-    }
-    // The key's share of the pixel becomes the backdrop's.
+    // Far-apart coverages are a colour of its own (pure red or blue beside black ink), not an edge.
+    if (count == 0 || high - low > kSpread) return pixel;
+    // A channel in which ink and key are alike carries no coverage: it takes the others' mean,
+    // which is exact for grey-scale text and cannot bring back the key's tint either way.
     uint32_t out = 0;
-    for (int s : kShifts) {
-        const double c = Channel(pixel, s) + (1 - a) * (Channel(below, s) - Channel(key, s));
-        out |= static_cast<uint32_t>(std::lround(std::min(std::max(c, 0.0), 255.0))) << s;
+    for (int k = 0; k < 3; k++) {
+        const double a = told[k] ? coverage[k] : sum / count;
+        const int s = kShifts[k];
+        // The ink over the backdrop with that coverage: the key's share becomes the backdrop's.
+        const double c = Channel(below, s) + a * (Channel(ink, s) - Channel(below, s));
+        out |= static_cast<uint32_t>(std::lround(c)) << s;
     }
     return out;
 }

@@ -55,9 +55,11 @@ TextRoom RoomForText(int height, int needed, int boxTop, int boxHeight, int work
                      int workBottom);
 
 // One pixel of a drawing made on a key-filled surface, laid over the backdrop pixel `below`
-// (0x00RRGGBB values). The key colour leaves `below`. A pixel on the way from the key to `ink`
-// (within a few levels per channel) is the anti-aliased edge of something drawn in `ink`: it is
-// laid over `below` with its coverage, so the key's tint does not show. Any other pixel is kept.
+// (0x00RRGGBB values). The key colour leaves `below`. A pixel whose every channel lies between the
+// key's and `ink`'s is the anti-aliased edge of something drawn in `ink`: each channel is laid over
+// `below` with that channel's own coverage (ClearType blends channels apart), so no channel keeps
+// the key's tint; a channel in which ink and key are alike takes the others' coverage. Any other
+// pixel, and one whose channels' coverages lie too far apart, is kept.
 uint32_t KeyOverPixel(uint32_t pixel, uint32_t below, uint32_t key, uint32_t ink);
 
 // The sizing edge of a resizable w x h frame under the point (x, y), numbered as the system's

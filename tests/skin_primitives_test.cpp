@@ -158,15 +158,72 @@ TEST(KeyOverPixelTest, KeyAndBlendsWithTheInkGiveWayToTheBackdrop) {
         {0xFF00FF, 0x000000, 0x408040},  // the key
         {0x000000, 0x000000, 0x000000},  // the ink itself
         {0x800080, 0x000000, 0x204020},  // half black, half key: half black over the backdrop
-        {0x7F007F, 0x000000, 0x204020}, {0xFF0080, 0xFF0000, 0x9F4020},  // half red over the key
+        {0x7F007F, 0x000000, 0x204020},
+        {0xFF0080, 0xFF0000, 0x9F4020},  // half red over the key
         {0x808080, 0x000000, 0x808080},  // grey is no blend of black and the key: kept
         {0xFFFFFF, 0x000000, 0xFFFFFF},  // white: kept
         {0x3399FF, 0x000000, 0x3399FF},  // a selection's blue: kept
+        {0xFF0000, 0x000000, 0xFF0000},  // pure red or blue beside black text: channels a whole
+        {0x0000FF, 0x000000, 0x0000FF},  // coverage apart are a colour of its own
+        {0xFFFFFF, 0x00FFFF, 0xFFFFFF},  // white or blue beside cyan text likewise
+        {0x0000FF, 0x00FFFF, 0x0000FF},
         {0x800080, 0xFF00FF, 0x800080},  // ink of the key's colour: nothing to take apart
     };
     for (const Case& c : cases)
         EXPECT_EQ(KeyOverPixel(c.pixel, kBelow, kKey, c.ink), c.out)
             << std::hex << c.pixel << " ink " << c.ink;
+}
+
+// A pixel of `ink` laid over `under` with a coverage of its own in each channel, as ClearType
+// draws (0x00RRGGBB values).
+uint32_t BlendByChannel(uint32_t ink, uint32_t under, const double (&coverage)[3]) {
+    uint32_t out = 0;
+    for (int k = 0; k < 3; ++k) {
+        const int s = 16 - 8 * k;
+        const double c = ((under >> s) & 0xFF) +
+                         coverage[k] * (int((ink >> s) & 0xFF) - int((under >> s) & 0xFF));
+        out |= static_cast<uint32_t>(std::lround(c)) << s;
+    }
+    return out;
+}
+
+TEST(KeyOverPixelTest, PerChannelCoverageLeavesNoTintOfTheKey) {
+    constexpr uint32_t kKey = 0xFF00FF;
+    struct Case {
+        uint32_t ink, below;
+        double coverage[3];  // red, green, blue
+    };
+    const Case cases[] = {
+        {0x000000, 0x408040, {0.2, 0.5, 0.8}},    // black text, its left edge
+        {0x000000, 0x408040, {0.9, 0.55, 0.3}},   // and its right edge
+        {0x000000, 0xE0E0E0, {0.05, 0.3, 0.6}},   // a light backdrop
+        {0x000000, 0x204060, {0.7, 0.45, 0.2}},   // a dark one
+        {0x000000, 0xE0E0E0, {0.4, 0.4, 0.4}},    // grey-scale smoothing: one coverage
+        {0xFF0000, 0xC8DCD2, {0.9, 0.6, 0.3}},    // red: only blue tells the coverage
+        {0x00FFFF, 0xC8DCD2, {0.3, 0.55, 0.8}},   // cyan: red and green tell it
+        {0x5830E0, 0xC8DCD2, {0.25, 0.5, 0.75}},  // the welcome page's purple
+        {0x000080, 0x408040, {0.6, 0.4, 0.2}},    // dark blue
+    };
+    for (const Case& c : cases) {
+        const uint32_t pixel = BlendByChannel(c.ink, kKey, c.coverage);
+        const uint32_t out = KeyOverPixel(pixel, c.below, kKey, c.ink);
+        const uint32_t want = BlendByChannel(c.ink, c.below, c.coverage);
+        SCOPED_TRACE(testing::Message() << std::hex << "ink " << c.ink << " over " << c.below
+                                        << ": pixel " << pixel << " gave " << out);
+        for (int k = 0; k < 3; ++k) {
+            const int s = 16 - 8 * k;
+            const int o = (out >> s) & 0xFF, w = (want >> s) & 0xFF;
+            const int i = (c.ink >> s) & 0xFF, b = (c.below >> s) & 0xFF, key = (kKey >> s) & 0xFF;
+            // Each channel lies between the ink and the backdrop: one nearer the key than both
+            // is the key's tint, red or blue alone as much as both together.
+            EXPECT_GE(o, std::min(i, b) - 1) << "channel " << k;
+            EXPECT_LE(o, std::max(i, b) + 1) << "channel " << k;
+            // Where ink and key differ, the channel's own coverage is kept.
+            if (std::abs(i - key) >= 64) {
+                EXPECT_NEAR(o, w, 1) << "channel " << k;
+            }
+        }
+    }
 }
 
 struct Ink {
