@@ -143,11 +143,20 @@ void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink) {
         return;
     }
     const uint32_t k = Rgb(key), t = Rgb(ink);
+    // A drawing that left no key pixel was not made on the key (a label filled with its backdrop):
+    // it already lies over what it will be seen on, and a dark edge of its text is no blend with
+    // the key, however like one it looks.
+    bool onKey = false;
+    for (int y = 0; y < h && !onKey; y++) {
+        const uint32_t* from = above + static_cast<ptrdiff_t>(y) * sourceStride;
+        onKey = std::any_of(from, from + w, [k](uint32_t p) { return (p & 0xFFFFFFu) == k; });
+    }
     for (int y = 0; y < h; y++) {
         uint32_t* to = below + static_cast<ptrdiff_t>(y) * targetStride;
         const uint32_t* from = above + static_cast<ptrdiff_t>(y) * sourceStride;
         for (int x = 0; x < w; x++)
-            to[x] = (to[x] & 0xFF000000u) | KeyOverPixel(from[x], to[x], k, t);
+            to[x] = (to[x] & 0xFF000000u) |
+                    (onKey ? KeyOverPixel(from[x], to[x], k, t) : from[x] & 0xFFFFFFu);
     }
 }
 

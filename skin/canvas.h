@@ -22,7 +22,8 @@ void RegisterCanvas(HDC dc, HBITMAP bitmap, HGDIOBJ previous);
 bool CanvasOfSize(HDC* canvas, int width, int height);
 // Lays the w x h pixels at (0, 0) of `source`, a control's drawing on a surface filled with `key`,
 // over those at (0, 0) of `target`, pixel by pixel as KeyOverPixel does: the key shows nothing and
-// the anti-aliased edges of text drawn in `ink` do not carry its tint. Both must be 32-bit DIB
+// the anti-aliased edges of text drawn in `ink` carry none of its tint, in grey-scale or in
+// ClearType. A drawing without a single key pixel is copied as it is. Both must be 32-bit DIB
 // sections (canvases); otherwise the key alone is left out (TransparentBlt).
 void KeyOver(HDC target, HDC source, int w, int h, COLORREF key, COLORREF ink);
 // The w x h pixels at (0, 0) of a canvas (a 32-bit DIB section) as top-down words, read into

@@ -370,6 +370,39 @@ TEST_F(Primitives, ReleaseCanvasTwice) {
     EXPECT_EQ(GetObjectType(plain.get()), static_cast<DWORD>(OBJ_MEMDC));
 }
 
+TEST_F(Primitives, KeyOverCopiesADrawingThatHasNoKeyPixel) {
+    constexpr COLORREF kKey = RGB(255, 0, 255);
+    constexpr uint32_t kBackdrop = 0xFFE0E0E0;
+    // A label filled with its backdrop, black text on it. Its darkest edges read as blends of
+    // black and the key as well: in grey-scale (0x141414) and in ClearType (0x580418, green all
+    // but covered, red and blue less).
+    const std::vector<uint32_t> drawn = {kBackdrop, 0xFF141414, 0xFF580418, 0xFF000000, 0xFF707070};
+    // The same label filled with the key.
+    const std::vector<uint32_t> onKey = {0xFFFF00FF, 0xFF800080, 0xFF580418, 0xFF000000,
+                                         0xFF707070};
+    struct Case {
+        const char* name;
+        const std::vector<uint32_t>& source;
+        std::vector<uint32_t> want;
+    };
+    const Case cases[] = {
+        {"drawn over its backdrop", drawn, drawn},
+        {"drawn on the key", onKey, {kBackdrop, 0xFF707070, 0xFF4D3115, 0xFF000000, 0xFF707070}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int w = static_cast<int>(c.source.size());
+        ScopedCanvas target(CreateCanvas(w, 1)), source(CreateCanvas(w, 1));
+        ASSERT_TRUE(WriteCanvasPixels(target.get(), w, 1, std::vector<uint32_t>(w, kBackdrop)));
+        ASSERT_TRUE(WriteCanvasPixels(source.get(), w, 1, c.source));
+        KeyOver(target.get(), source.get(), w, 1, kKey, RGB(0, 0, 0));
+        std::vector<uint32_t> got;
+        ASSERT_TRUE(ReadCanvasPixels(target.get(), w, 1, &got));
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(got[x] & 0xFFFFFFu, c.want[x] & 0xFFFFFFu) << "pixel " << x;
+    }
+}
+
 TEST_F(Primitives, CanvasOfSizeKeepsAMatchingCanvasAndReplacesAnyOther) {
     HDC canvas = CreateCanvas(30, 20);
     ASSERT_TRUE(canvas);
