@@ -88,7 +88,7 @@ LRESULT FixtureAccess::Handle(PainterTest* t, HWND hwnd, UINT msg, WPARAM wp, LP
             // The label's own background is the key colour, as the application paints it.
             if (reinterpret_cast<HWND>(lp) == self->c.label) {
                 HDC dc = reinterpret_cast<HDC>(wp);
-                SetTextColor(dc, RGB(255, 0, 0));
+                SetTextColor(dc, self->labelInk_);
                 SetBkColor(dc, kMagenta);
                 return reinterpret_cast<LRESULT>(g_magentaBrush);
             }

@@ -72,6 +72,8 @@ class PainterTest : public SkinTest {
     int index_ = 0;
     FixtureControls c = {};
     int clicks_ = 0;  // BN_CLICKED of c.push
+    // The colour the application gives the label's text (on its key-coloured background).
+    COLORREF labelInk_ = RGB(255, 0, 0);
 
   private:
     Backdrop backdrop_ = Backdrop::kPattern;
