@@ -1,8 +1,21 @@
-// The wizard's behaviour: one handler per control event.
+// The wizard's flow: one handler per control event, run against the window they are handed.
 #pragma once
 
-class WizardWindow;
+#include <optional>
+#include <string>
 
-void OnWizardCreated(WizardWindow& wizard);
-void OnWizardClick(WizardWindow& wizard, int controlId);
-void OnWizardTimer(WizardWindow& wizard);  // `时钟1`: the cancel-button watcher
+#include "install.h"
+#include "wizard_host.h"
+
+void OnWizardCreated(WizardHost& wizard);
+void OnWizardClick(WizardHost& wizard, int controlId);
+void OnWizardTimer(WizardHost& wizard);  // `时钟1`: the cancel-button watcher
+
+// What the wizard does once an installation has ended: the usage page after success; after a
+// failure the message naming it, the wizard staying where it is; nothing when the program is
+// quitting.
+struct InstallEnding {
+    std::optional<WizardPage> page;
+    std::string message;  // "" for none
+};
+InstallEnding EndingOf(const InstallOutcome& outcome);

@@ -14,7 +14,6 @@
 #include "remaining_painters.h"
 #include "resource_ids.h"
 #include "shell_ops.h"
-#include "wizard_window.h"
 
 namespace {
 
@@ -62,14 +61,13 @@ void SkinModuleStartUp() {
     SetRenderSuppressed(1);
 }
 
-void SkinSetUpWindow(WizardWindow& wizard) {
+void SkinSetUpWindow(HWND wizard, const WizardControls& c) {
     if (!g_mainWindowSkin || !g_gdiplus) return;  // the engine was never started
     MainWindowSkin& skin = *g_mainWindowSkin;
-    WizardControls& c = wizard.controls();
     const ImageBytes& background = SkinImages().windowBackground;
     skin.SetWindowBackground("", background.data, background.size, std::nullopt, kTheme, 3);
     skin.SetSkinOptions(1, 0, 1);
-    skin.SkinMainWindow(wizard.hwnd(), 110, 1, 0, 0, 1);
+    skin.SkinMainWindow(wizard, 110, 1, 0, 0, 1);
     g_tabPanel->AttachPanel(c.选择夹1, 1, 5, 1);
     for (HWND label : {c.标签1, c.标签3, c.标签5})
         RegisterColourKeyed(label, kMagenta, 1, GetSysColor(COLOR_BTNFACE), 255);

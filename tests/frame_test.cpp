@@ -299,20 +299,20 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
     // Warm up once, so caches that live as long as the window exist before counting (the
     // tooltip's first showing included).
     for (int page = 0; page < 6; page++) {
-        wizard_.SetCurrentPage(page);
+        wizard_.SetCurrentPage(static_cast<WizardPage>(page));
         PumpFor(60);
     }
     MouseTo(883, 10);
     PumpFor(1200);
     MouseTo(450, 330);
     PumpFor(300);
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(100);
     const int threads = SteadyThreadCount();
     const int gdi = GdiObjectCount(), windows = UserWindowCount();
     for (int round = 0; round < 3; round++) {
         for (int page = 0; page < 6; page++) {
-            wizard_.SetCurrentPage(page);
+            wizard_.SetCurrentPage(static_cast<WizardPage>(page));
             PumpFor(40);
         }
         MouseTo(883, 10);
@@ -320,7 +320,7 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
         MouseTo(450, 330);
         PumpFor(250);
     }
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(200);
     EXPECT_EQ(GdiObjectCount(), gdi);
     EXPECT_EQ(UserWindowCount(), windows);
@@ -363,10 +363,10 @@ class StressedWizard : public SkinnedWizard {
     // Every page once, so caches that live as long as the window exist before counting.
     void WarmUp() {
         for (int page = 0; page < 6; page++) {
-            wizard_.SetCurrentPage(page);
+            wizard_.SetCurrentPage(static_cast<WizardPage>(page));
             PumpFor(40);
         }
-        wizard_.SetCurrentPage(0);
+        wizard_.SetCurrentPage(kWelcomePage);
         PumpFor(100);
     }
 };
@@ -375,10 +375,10 @@ TEST_F(StressedWizard, AThousandPageSwitches) {
     WarmUp();
     Counts before = CountNow();
     for (int i = 0; i < 1000; i++) {
-        wizard_.SetCurrentPage(i % 6);
+        wizard_.SetCurrentPage(static_cast<WizardPage>(i % kPageCount));
         PumpMessages();
     }
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(200);
     ASSERT_TRUE(IsWindow(wizard_.hwnd()));
     ExpectFlat("1000 page switches", before);
@@ -394,7 +394,7 @@ BOOL CALLBACK CollectControl(HWND hwnd, LPARAM lp) {
 void MoveOverControls(WizardWindow& wizard, int moves) {
     int done = 0;
     for (int page = 0; done < moves; page = (page + 1) % 6) {
-        wizard.SetCurrentPage(page);
+        wizard.SetCurrentPage(static_cast<WizardPage>(page));
         std::vector<HWND> controls;
         EnumChildWindows(wizard.hwnd(), CollectControl, reinterpret_cast<LPARAM>(&controls));
         ASSERT_FALSE(controls.empty());
@@ -408,7 +408,7 @@ void MoveOverControls(WizardWindow& wizard, int moves) {
             PumpMessages();
         }
     }
-    wizard.SetCurrentPage(0);
+    wizard.SetCurrentPage(kWelcomePage);
     PumpFor(300);
 }
 

@@ -5,5 +5,5 @@
 
 void SkinGlobalSetUp() {}
 void SkinModuleStartUp() {}
-void SkinSetUpWindow(WizardWindow&) {}
+void SkinSetUpWindow(HWND, const WizardControls&) {}
 void SkinExitRoutine() {}
