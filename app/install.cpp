@@ -7,6 +7,7 @@
 #include "archive.h"
 #include "file_ops.h"
 #include "gbk_text.h"
+#include "handles.h"
 #include "install_log.h"
 #include "message_text.h"
 #include "paths.h"
@@ -54,11 +55,11 @@ DWORD WINAPI RunJob(void* job) {
 // not freeze the window.
 bool RunOffThread(const std::function<bool()>& work, const std::function<void()>& whileWaiting) {
     OffThreadJob job = {&work, false};
-    HANDLE thread = CreateThread(nullptr, 0, RunJob, &job, 0, nullptr);
+    KernelHandle thread(CreateThread(nullptr, 0, RunJob, &job, 0, nullptr));
     if (!thread) return work();
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30, QS_ALLINPUT) != WAIT_OBJECT_0)
+    HANDLE waitFor = thread.get();
+    while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 30, QS_ALLINPUT) != WAIT_OBJECT_0)
         whileWaiting();
-    CloseHandle(thread);
     return job.result;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "com_ref.h"
+#include "handles.h"
 #include "shell_ops.h"
 #include "texts.h"
 
@@ -28,11 +29,9 @@ class ShellLinkPreparation {
           thread_(finished_ ? CreateThread(nullptr, 0, Run, this, 0, nullptr) : nullptr) {}
     ~ShellLinkPreparation() {
         if (thread_) {
-            SetEvent(finished_);
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
+            SetEvent(finished_.get());
+            WaitForSingleObject(thread_.get(), INFINITE);
         }
-        if (finished_) CloseHandle(finished_);
     }
     ShellLinkPreparation(const ShellLinkPreparation&) = delete;
     ShellLinkPreparation& operator=(const ShellLinkPreparation&) = delete;
@@ -41,11 +40,11 @@ class ShellLinkPreparation {
     static DWORD WINAPI Run(void* self) {
         ComApartment apartment;
         LoadShellLinkMachinery();
-        WaitForSingleObject(static_cast<ShellLinkPreparation*>(self)->finished_, INFINITE);
+        WaitForSingleObject(static_cast<ShellLinkPreparation*>(self)->finished_.get(), INFINITE);
         return 0;
     }
-    HANDLE finished_;
-    HANDLE thread_;
+    KernelHandle finished_;
+    KernelHandle thread_;
 };
 
 }  // namespace

@@ -129,13 +129,8 @@ std::string ProposedDirectory(const CommandLine& options) {
     return options.hasDirectory ? options.directory : ReinstallProposal(kUninstallKey);
 }
 
-SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceMutex)) {
     first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
 }
 
 int SingleInstance::HandOver(const CommandLine& options) const {

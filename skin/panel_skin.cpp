@@ -32,13 +32,12 @@ class Lock {
 
 PanelSkin::PanelSkin() {
     InitializeCriticalSection(&frameLock_);
-    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stopEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
 PanelSkin::~PanelSkin() {
     StopAnimation();
     ResetPanel();
-    if (stopEvent_) CloseHandle(stopEvent_);
     DeleteCriticalSection(&frameLock_);
 }
 
@@ -73,9 +72,9 @@ void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
     height_ = height ? *height : pictureSize.height;
     delays_ = GifFrameDelays(bytes, size);
     animationDc = GetDC(window);
-    ResetEvent(stopEvent_);
+    ResetEvent(stopEvent_.get());
     DWORD id = 0;
-    thread_ = CreateThread(nullptr, 0, ThreadEntry, this, 0, &id);
+    thread_.reset(CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
 }
 
 DWORD WINAPI PanelSkin::ThreadEntry(void* self) {
@@ -109,12 +108,12 @@ void PanelSkin::AnimationLoop() {
             delay = k < delays_.size() ? delays_[k] * 10 : 100;
         }
         // The delay between frames; a stop request ends it at once.
-        if (WaitForSingleObject(stopEvent_, delay) == WAIT_OBJECT_0) return;
+        if (WaitForSingleObject(stopEvent_.get(), delay) == WAIT_OBJECT_0) return;
     }
 }
 
 void PanelSkin::StopAnimation() {
-    if (stopEvent_) SetEvent(stopEvent_);
+    if (stopEvent_) SetEvent(stopEvent_.get());
     {
         Lock lock(&frameLock_);
         animationGraphics_.reset();
@@ -123,9 +122,8 @@ void PanelSkin::StopAnimation() {
         image_.reset();
     }
     if (thread_) {
-        WaitForSingleObject(thread_, 5000);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        WaitForSingleObject(thread_.get(), 5000);
+        thread_.reset();
     }
     if (window && IsWindow(window)) InvalidateRect(window, nullptr, TRUE);
 }
@@ -214,15 +212,15 @@ LRESULT PanelSkin::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (dirty || !cacheDc) {
-                PaintPanel(dc);
-                dirty = 0;
-            } else {
-                BlitPanelCache(dc);
+            {
+                PaintScope paint(hwnd);
+                if (dirty || !cacheDc) {
+                    PaintPanel(paint.dc());
+                    dirty = 0;
+                } else {
+                    BlitPanelCache(paint.dc());
+                }
             }
-            EndPaint(hwnd, &ps);
             return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_MOUSEMOVE:

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "handles.h"
 #include "payload_entries.h"
 #include "product_info.h"
 #include "product_texts.h"
@@ -335,11 +336,10 @@ class Process {
     Process() = default;
     // Whatever a failed step leaves running is ended, so the next one starts alone.
     ~Process() {
-        if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_, 99);
-            WaitForSingleObject(process_, 5000);
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
         }
-        if (process_) CloseHandle(process_);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -355,24 +355,24 @@ class Process {
         if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             folder.c_str(), &si, &pi))
             return false;
-        process_ = pi.hProcess;
+        process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
         pid_ = pi.dwProcessId;
         return true;
     }
     DWORD pid() const { return pid_; }
-    HANDLE handle() const { return process_; }
-    bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    HANDLE handle() const { return process_.get(); }
+    bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     // The exit code, or -1 when the process still runs at the deadline.
     long WaitExit(DWORD timeoutMs) const {
-        if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+        if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
+        GetExitCodeProcess(process_.get(), &code);
         return static_cast<long>(code);
     }
 
   private:
-    HANDLE process_ = nullptr;
+    KernelHandle process_;
     DWORD pid_ = 0;
 };
 

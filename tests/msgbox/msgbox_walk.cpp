@@ -19,6 +19,7 @@
 
 #include "control_ids.h"
 #include "gdiplus_session.h"
+#include "handles.h"
 #include "window_probe.h"
 
 namespace {
@@ -151,11 +152,10 @@ void Button(bool down) {
 class Installer {
   public:
     ~Installer() {
-        if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_, 99);
-            WaitForSingleObject(process_, 5000);
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
         }
-        if (process_) CloseHandle(process_);
     }
     bool Start() {
         std::string commandLine = "\"" + g_installer + "\"";
@@ -165,7 +165,7 @@ class Installer {
         if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &si, &pi))
             return false;
-        process_ = pi.hProcess;
+        process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
         pid_ = pi.dwProcessId;
         return WaitFor(
@@ -188,7 +188,7 @@ class Installer {
     void Click(int id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
 
   private:
-    HANDLE process_ = nullptr;
+    KernelHandle process_;
     DWORD pid_ = 0;
     HWND window_ = nullptr;
 };
