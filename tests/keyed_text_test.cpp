@@ -61,11 +61,7 @@ class KeyedText : public PainterTest {
     void Build() {
         BuildFixture(Backdrop::kPlain);
         if (!g_plainBrush) g_plainBrush = CreateSolidBrush(kPlainColour);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ReferenceProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kReferenceClass;
-        RegisterClassA(&wc);
+        RegisterFixtureClass(kReferenceClass, ReferenceProc);
         reference_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kReferenceClass, "reference",
                                      WS_POPUP | WS_VISIBLE, 700, 40, 300, 200, nullptr, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);

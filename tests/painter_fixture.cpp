@@ -20,20 +20,6 @@ HBRUSH g_magentaBrush = nullptr;
 
 LRESULT CALLBACK FixtureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-void RegisterFixtureClass() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = FixtureProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kFixtureClass;
-    RegisterClassExA(&wc);
-    done = true;
-}
-
 }  // namespace
 
 struct FixtureAccess {
@@ -108,7 +94,7 @@ void PainterTest::SetUp() {
     SkinTest::SetUp();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
-    RegisterFixtureClass();
+    RegisterFixtureClass(kFixtureClass, FixtureProc, CS_DBLCLKS);
     if (!g_magentaBrush) g_magentaBrush = CreateSolidBrush(kMagenta);
     InstallSkinPainters();
     // The settings while the application's controls are painted.

@@ -44,6 +44,8 @@
 #include "payload_entries.h"
 #include "product_info.h"
 #include "product_texts.h"
+#include "screen_pixels.h"
+#include "shortcut_reader.h"
 #include "texts.h"
 #include "uninstall_entry.h"
 #include "window_probe.h"  // WaitFor and Pause only: its text helpers go through the code page
@@ -686,42 +688,6 @@ class ComInit {
     ~ComInit() { CoUninitialize(); }
 };
 
-struct LinkInfo {
-    bool loaded = false;
-    std::wstring target;     // as the shell starts it: the link's item list
-    std::wstring plainPath;  // the path the link keeps beside it
-    std::wstring workingDirectory;
-};
-
-LinkInfo ReadLink(const std::wstring& file) {
-    LinkInfo info;
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return info;
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-            info.loaded = true;
-            wchar_t text[MAX_PATH * 2] = {};
-            LPITEMIDLIST items = nullptr;
-            if (SUCCEEDED(link->GetIDList(&items)) && items) {
-                if (SHGetPathFromIDListW(items, text)) info.target = text;
-                CoTaskMemFree(items);
-            }
-            text[0] = L'\0';
-            if (SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH)))
-                info.plainPath = text;
-            text[0] = L'\0';
-            if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH * 2)))
-                info.workingDirectory = text;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return info;
-}
-
 void ExpectShortcut(const std::wstring& desktop, const Leftovers& leftovers,
                     const std::string& step) {
     const std::wstring file = ShortcutIn(desktop);
@@ -730,7 +696,7 @@ void ExpectShortcut(const std::wstring& desktop, const Leftovers& leftovers,
                       << "; new on that desktop: " << Utf8(Join(leftovers.NewEntriesOf(desktop)));
         return;
     }
-    LinkInfo link = ReadLink(file);
+    ShortcutInfo link = ReadShortcut(file);
     ASSERT_TRUE(link.loaded) << step << ": the shortcut " << Utf8(file) << " cannot be read";
     EXPECT_TRUE(SameIgnoringCase(link.target, ProgramPath()))
         << step << ": the shortcut's target is \"" << Utf8(link.target) << "\", expected \""
@@ -1022,42 +988,6 @@ class RemoteMemory {
 };
 
 // ---- screenshots -----------------------------------------------------------------------------
-
-struct Shot {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
-
-Shot Capture(const RECT& r) {
-    Shot shot;
-    shot.width = r.right - r.left;
-    shot.height = r.bottom - r.top;
-    if (shot.width <= 0 || shot.height <= 0) return Shot();
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(bits);
-        shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-        for (uint32_t& pixel : shot.pixels) pixel &= 0xFFFFFF;
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
 
 // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s built-in PNG encoder.
 const CLSID kPngEncoder = {

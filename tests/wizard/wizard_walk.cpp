@@ -32,6 +32,7 @@
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_texts.h"
+#include "screen_pixels.h"
 #include "test_support.h"
 #include "uninstall_entry.h"
 #include "window_probe.h"
@@ -328,21 +329,7 @@ GdiBitmap CaptureScreen(const RECT& r) {
 std::vector<uint32_t> PixelsOf(HWND hwnd) {
     RECT r;
     if (!GetWindowRect(hwnd, &r) || r.right <= r.left || r.bottom <= r.top) return {};
-    GdiBitmap shot = CaptureScreen(r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    WindowDc screen(nullptr);
-    if (!shot.get() || GetDIBits(screen.get(), shot.get(), 0, height, pixels.data(), &info,
-                                 DIB_RGB_COLORS) != height)
-        return {};
-    return pixels;
+    return Capture(r).pixels;
 }
 
 bool SavePng(HBITMAP bitmap, const std::string& path) {
