@@ -19,8 +19,6 @@ namespace {
 constexpr char kTitle[] = "青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
 constexpr int kDefaultFontHeight = 12;
 constexpr int kTabX = 16, kTabY = 24, kTabWidth = 864, kTabHeight = 624;
-constexpr const char* kPageTitles[kPageCount] = {"欢迎界面",     "许可协议", "安装目录",
-                                                 "确认安装信息", "使用教程", "询问启动成功"};
 constexpr char kForwardedProcProp[] = "QL_ForwardedProc";
 
 enum class Kind {
@@ -59,6 +57,17 @@ struct ControlDef {
 };
 
 using W = WizardControls;
+
+// The pages in their order (WizardPage): the tab's title and the page's main button, which takes
+// the focus when the page shows and which Enter presses.
+struct PageDef {
+    const char* title;
+    HWND W::*mainButton;
+};
+const PageDef kPages[kPageCount] = {
+    {"欢迎界面", &W::按钮2},     {"许可协议", &W::按钮3},  {"安装目录", &W::按钮5},
+    {"确认安装信息", &W::按钮6}, {"使用教程", &W::按钮12}, {"询问启动成功", &W::按钮7},
+};
 
 // The whole window, page by page. Geometry of page controls is relative to the tab control.
 const ControlDef kControls[] = {
@@ -533,7 +542,7 @@ void WizardWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kId选择夹1)), instance, nullptr);
     SendMessageW(c_.选择夹1, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), 0);
     for (int i = 0; i < kPageCount; i++) {
-        std::wstring title = WideFromGbk(kPageTitles[i]);
+        std::wstring title = WideFromGbk(kPages[i].title);
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = &title[0];
@@ -626,11 +635,7 @@ void WizardWindow::SetCurrentPage(WizardPage page) {
 }
 
 HWND WizardWindow::MainButton() const {
-    // 下一步》, 下一步》, 下一步》, 确认安装, 我知道了, 完成安装, page by page.
-    static HWND WizardControls::*const kMainButtons[kPageCount] = {
-        &WizardControls::按钮2, &WizardControls::按钮3,  &WizardControls::按钮5,
-        &WizardControls::按钮6, &WizardControls::按钮12, &WizardControls::按钮7};
-    HWND button = c_.*kMainButtons[page_];
+    HWND button = c_.*kPages[page_].mainButton;
     return IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
 }
 
