@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,17 +138,19 @@ class SkinnedWizard : public ::testing::Test {
         SetCursorPos(5, 5);  // off the window
         PumpFor(400);
         GetWindowRect(wizard_.hwnd(), &rect_);
-        screen_ = GetDC(nullptr);
+        screen_.emplace(nullptr);
     }
     void TearDown() override {
-        ReleaseDC(nullptr, screen_);
+        screen_.reset();
         if (IsWindow(wizard_.hwnd())) DestroyWindow(wizard_.hwnd());
         PumpFor(50);
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    COLORREF At(int x, int y) const { return GetPixel(screen_, rect_.left + x, rect_.top + y); }
+    COLORREF At(int x, int y) const {
+        return GetPixel(screen_->get(), rect_.left + x, rect_.top + y);
+    }
     void MouseTo(int x, int y) { SetCursorPos(rect_.left + x, rect_.top + y); }
     WindowSkinRecord& Record() { return *WindowRecord(FindWindowIndex(wizard_.hwnd())); }
     void Send(UINT msg, int x, int y) {
@@ -156,7 +159,7 @@ class SkinnedWizard : public ::testing::Test {
 
     WizardWindow wizard_;
     RECT rect_ = {};
-    HDC screen_ = nullptr;
+    std::optional<WindowDc> screen_;
     int threadsBefore_ = 0;
 };
 
@@ -269,7 +272,8 @@ TEST_F(SkinnedWizard, PanelsAnimateInTheirDelayPattern) {
     MemoryDc grabDc(CreateCompatibleDC(nullptr));
     HGDIOBJ previous = SelectObject(grabDc.get(), grab.get());
     auto sample = [&] {
-        BitBlt(grabDc.get(), 0, 0, 128, 160, screen_, rect_.left + 736, rect_.top + 64, SRCCOPY);
+        BitBlt(grabDc.get(), 0, 0, 128, 160, screen_->get(), rect_.left + 736, rect_.top + 64,
+               SRCCOPY);
         const COLORREF* p = static_cast<const COLORREF*>(bits);
         return std::vector<COLORREF>(p, p + 128 * 160);
     };

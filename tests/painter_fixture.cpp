@@ -16,7 +16,7 @@ namespace {
 
 const char kFixtureClass[] = "QlPainterFixture";
 PainterTest* g_current = nullptr;
-HBRUSH g_magentaBrush = nullptr;
+GdiBrush g_magentaBrush;
 
 LRESULT CALLBACK FixtureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -76,7 +76,7 @@ LRESULT FixtureAccess::Handle(PainterTest* t, HWND hwnd, UINT msg, WPARAM wp, LP
                 HDC dc = reinterpret_cast<HDC>(wp);
                 SetTextColor(dc, self->labelInk_);
                 SetBkColor(dc, kMagenta);
-                return reinterpret_cast<LRESULT>(g_magentaBrush);
+                return reinterpret_cast<LRESULT>(g_magentaBrush.get());
             }
             [[fallthrough]];
         case WM_CTLCOLOREDIT:
@@ -95,7 +95,7 @@ void PainterTest::SetUp() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterFixtureClass(kFixtureClass, FixtureProc, CS_DBLCLKS);
-    if (!g_magentaBrush) g_magentaBrush = CreateSolidBrush(kMagenta);
+    if (!g_magentaBrush) g_magentaBrush.reset(CreateSolidBrush(kMagenta));
     InstallSkinPainters();
     // The settings while the application's controls are painted.
     g_skinSettings.translucentControls = 1;
