@@ -63,7 +63,7 @@ void PanelSkin::AttachPanel(HWND hwnd, int shapeValue, int insetModeValue, int b
 
 void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
                                std::optional<int> width, std::optional<int> height) {
-    if (animationDc || !window) return;
+    if (animationDc_ || !window) return;
     image_ = DecodeImage(bytes, size);
     const PixelSize pictureSize = ImagePixelSize(image_.get());
     x_ = x;
@@ -71,7 +71,7 @@ void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
     width_ = width ? *width : pictureSize.width;
     height_ = height ? *height : pictureSize.height;
     delays_ = GifFrameDelays(bytes, size);
-    animationDc = GetDC(window);
+    animationDc_.emplace(window);
     ResetEvent(stopEvent_.get());
     DWORD id = 0;
     thread_.reset(CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
@@ -86,8 +86,8 @@ void PanelSkin::AnimationLoop() {
     UINT frames = 0;
     {
         Lock lock(&frameLock_);
-        if (!animationDc || !image_) return;
-        gp::GdipCreateFromHDC(animationDc, animationGraphics_.out());
+        if (!animationDc_ || !image_) return;
+        gp::GdipCreateFromHDC(animationDc_->get(), animationGraphics_.out());
         gp::GdipImageGetFrameCount(image_.get(), &kFrameDimensionTime, &frames);
     }
     if (frames == 0) return;
@@ -95,9 +95,10 @@ void PanelSkin::AnimationLoop() {
         DWORD delay = 0;
         {
             Lock lock(&frameLock_);
-            if (!animationDc || !animationGraphics_) return;
+            if (!animationDc_ || !animationGraphics_) return;
             gp::GdipImageSelectActiveFrame(image_.get(), &kFrameDimensionTime, k);
-            if (cacheDc) BitBlt(animationDc, x_, y_, width_, height_, cacheDc, x_, y_, SRCCOPY);
+            if (cacheDc)
+                BitBlt(animationDc_->get(), x_, y_, width_, height_, cacheDc, x_, y_, SRCCOPY);
             const PixelSize size = ImagePixelSize(image_.get());
             gp::GdipDrawImageRectRect(
                 animationGraphics_.get(), image_.get(), static_cast<float>(x_),
@@ -117,8 +118,7 @@ void PanelSkin::StopAnimation() {
     {
         Lock lock(&frameLock_);
         animationGraphics_.reset();
-        if (animationDc) ReleaseDC(window, animationDc);
-        animationDc = nullptr;
+        animationDc_.reset();
         image_.reset();
     }
     if (thread_) {
