@@ -20,23 +20,6 @@ constexpr wchar_t kInstanceMutex[] = L"Local\\QinglanJianyuSetup";
 constexpr char kDefaultDirectory[] = "D:\\";
 constexpr int kFindWizardTries = 50;  // a wizard that is still starting, 100 ms apart
 
-// The procedure's view when nobody watches: the fixed info texts and the progress go nowhere,
-// the failure reason goes to the log (RunInstallation writes it there).
-class UnattendedView : public InstallerView {
-  public:
-    explicit UnattendedView(std::string dir) : dir_(std::move(dir)) {}
-    std::string DirectoryText() override { return dir_; }
-    void SetInfoText(const char*) override {}
-    void AppendInfoText(const char*) override {}
-    bool Pause(unsigned) override { return true; }
-    void SetCurrentPage(int) override {}
-    void ShowInstallMessage(const std::string&) override {}
-    std::wstring DesktopDirectory() override { return ::DesktopDirectory(); }
-
-  private:
-    std::string dir_;
-};
-
 // With /S nobody sees a window: a start that ends before installing says why in the log (when
 // one was asked for and can be written) and ends at once with its code.
 int EndUnattended(const CommandLine& options, const std::string& reason, int code) {
@@ -124,9 +107,12 @@ int InstallUnattended(const CommandLine& options) {
     // Without /D= the place the wizard would propose: an earlier installation is updated where
     // it is, never copied a second time into the default directory.
     std::string dir = ProposedDirectory(options);
-    UnattendedView view(dir.empty() ? kDefaultDirectory : dir);
-    InstallOutcome outcome;
-    RunInstallation(view, payload, &outcome);
+    // Nobody watches: no progress, and the failure's reason goes to the log (Install writes it).
+    InstallRequest request;
+    request.dirText = dir.empty() ? kDefaultDirectory : dir;
+    request.desktopDir = DesktopDirectory();
+    request.uninstallKey = kUninstallKey;
+    const InstallOutcome outcome = Install(request, payload);
     return outcome.result == InstallOutcome::Installed ? kExitSuccess : ExitCodeFor(outcome.kind);
 }
 
@@ -143,13 +129,8 @@ std::string ProposedDirectory(const CommandLine& options) {
     return options.hasDirectory ? options.directory : ReinstallProposal(kUninstallKey);
 }
 
-SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceMutex)) {
     first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
 }
 
 int SingleInstance::HandOver(const CommandLine& options) const {

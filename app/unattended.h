@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "handles.h"
 #include "install.h"
 
 // The installer's exit codes, as the README lists them.
@@ -49,9 +50,6 @@ std::string ProposedDirectory(const CommandLine& options);
 class SingleInstance {
   public:
     SingleInstance();
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
     bool first() const { return first_; }
     // For a later start: brings the open wizard to the front (restored when minimised) and returns
     // 0; an unattended start (which says so in its log), or one that finds no wizard, returns
@@ -59,6 +57,6 @@ class SingleInstance {
     int HandOver(const CommandLine& options) const;
 
   private:
-    void* mutex_;
+    KernelHandle mutex_;
     bool first_;
 };

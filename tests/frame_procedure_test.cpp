@@ -58,17 +58,10 @@ class FrameProcedure : public SkinTest {
   protected:
     void SetUp() override {
         SkinTest::SetUp();
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = RecordingProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "QlFrameProcedureTest";
-        RegisterClassExA(&wc);
-        hwnd_ = CreateWindowExA(0, wc.lpszClassName, "frame",
+        RegisterFixtureClass("QlFrameProcedureTest", RecordingProc, CS_DBLCLKS);
+        hwnd_ = CreateWindowExA(0, "QlFrameProcedureTest", "frame",
                                 WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 60,
-                                60, kW, kH, nullptr, nullptr, wc.hInstance, nullptr);
+                                60, kW, kH, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(hwnd_);
         const ImageBytes& background = SkinImages().windowBackground;
         skin_.SetWindowBackground("", background.data, background.size, std::nullopt, 0x0051AE51,

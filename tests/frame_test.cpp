@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,17 +138,19 @@ class SkinnedWizard : public ::testing::Test {
         SetCursorPos(5, 5);  // off the window
         PumpFor(400);
         GetWindowRect(wizard_.hwnd(), &rect_);
-        screen_ = GetDC(nullptr);
+        screen_.emplace(nullptr);
     }
     void TearDown() override {
-        ReleaseDC(nullptr, screen_);
+        screen_.reset();
         if (IsWindow(wizard_.hwnd())) DestroyWindow(wizard_.hwnd());
         PumpFor(50);
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    COLORREF At(int x, int y) const { return GetPixel(screen_, rect_.left + x, rect_.top + y); }
+    COLORREF At(int x, int y) const {
+        return GetPixel(screen_->get(), rect_.left + x, rect_.top + y);
+    }
     void MouseTo(int x, int y) { SetCursorPos(rect_.left + x, rect_.top + y); }
     WindowSkinRecord& Record() { return *WindowRecord(FindWindowIndex(wizard_.hwnd())); }
     void Send(UINT msg, int x, int y) {
@@ -156,7 +159,7 @@ class SkinnedWizard : public ::testing::Test {
 
     WizardWindow wizard_;
     RECT rect_ = {};
-    HDC screen_ = nullptr;
+    std::optional<WindowDc> screen_;
     int threadsBefore_ = 0;
 };
 
@@ -269,7 +272,8 @@ TEST_F(SkinnedWizard, PanelsAnimateInTheirDelayPattern) {
     MemoryDc grabDc(CreateCompatibleDC(nullptr));
     HGDIOBJ previous = SelectObject(grabDc.get(), grab.get());
     auto sample = [&] {
-        BitBlt(grabDc.get(), 0, 0, 128, 160, screen_, rect_.left + 736, rect_.top + 64, SRCCOPY);
+        BitBlt(grabDc.get(), 0, 0, 128, 160, screen_->get(), rect_.left + 736, rect_.top + 64,
+               SRCCOPY);
         const COLORREF* p = static_cast<const COLORREF*>(bits);
         return std::vector<COLORREF>(p, p + 128 * 160);
     };
@@ -299,20 +303,20 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
     // Warm up once, so caches that live as long as the window exist before counting (the
     // tooltip's first showing included).
     for (int page = 0; page < 6; page++) {
-        wizard_.SetCurrentPage(page);
+        wizard_.SetCurrentPage(static_cast<WizardPage>(page));
         PumpFor(60);
     }
     MouseTo(883, 10);
     PumpFor(1200);
     MouseTo(450, 330);
     PumpFor(300);
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(100);
     const int threads = SteadyThreadCount();
     const int gdi = GdiObjectCount(), windows = UserWindowCount();
     for (int round = 0; round < 3; round++) {
         for (int page = 0; page < 6; page++) {
-            wizard_.SetCurrentPage(page);
+            wizard_.SetCurrentPage(static_cast<WizardPage>(page));
             PumpFor(40);
         }
         MouseTo(883, 10);
@@ -320,7 +324,7 @@ TEST_F(SkinnedWizard, AWalkOverAllPagesLeavesNothingBehind) {
         MouseTo(450, 330);
         PumpFor(250);
     }
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(200);
     EXPECT_EQ(GdiObjectCount(), gdi);
     EXPECT_EQ(UserWindowCount(), windows);
@@ -363,10 +367,10 @@ class StressedWizard : public SkinnedWizard {
     // Every page once, so caches that live as long as the window exist before counting.
     void WarmUp() {
         for (int page = 0; page < 6; page++) {
-            wizard_.SetCurrentPage(page);
+            wizard_.SetCurrentPage(static_cast<WizardPage>(page));
             PumpFor(40);
         }
-        wizard_.SetCurrentPage(0);
+        wizard_.SetCurrentPage(kWelcomePage);
         PumpFor(100);
     }
 };
@@ -375,10 +379,10 @@ TEST_F(StressedWizard, AThousandPageSwitches) {
     WarmUp();
     Counts before = CountNow();
     for (int i = 0; i < 1000; i++) {
-        wizard_.SetCurrentPage(i % 6);
+        wizard_.SetCurrentPage(static_cast<WizardPage>(i % kPageCount));
         PumpMessages();
     }
-    wizard_.SetCurrentPage(0);
+    wizard_.SetCurrentPage(kWelcomePage);
     PumpFor(200);
     ASSERT_TRUE(IsWindow(wizard_.hwnd()));
     ExpectFlat("1000 page switches", before);
@@ -394,7 +398,7 @@ BOOL CALLBACK CollectControl(HWND hwnd, LPARAM lp) {
 void MoveOverControls(WizardWindow& wizard, int moves) {
     int done = 0;
     for (int page = 0; done < moves; page = (page + 1) % 6) {
-        wizard.SetCurrentPage(page);
+        wizard.SetCurrentPage(static_cast<WizardPage>(page));
         std::vector<HWND> controls;
         EnumChildWindows(wizard.hwnd(), CollectControl, reinterpret_cast<LPARAM>(&controls));
         ASSERT_FALSE(controls.empty());
@@ -408,7 +412,7 @@ void MoveOverControls(WizardWindow& wizard, int moves) {
             PumpMessages();
         }
     }
-    wizard.SetCurrentPage(0);
+    wizard.SetCurrentPage(kWelcomePage);
     PumpFor(300);
 }
 

@@ -21,6 +21,7 @@
 #include "payload.h"
 #include "payload_entries.h"
 #include "product_texts.h"
+#include "shortcut_reader.h"
 #include "test_support.h"
 #include "test_view.h"
 #include "uninstall_entry.h"
@@ -51,23 +52,14 @@ std::vector<std::string> PayloadNames() {
 // the installer sets (shown, and the program's own directory).
 std::string LinkTarget(const std::string& linkFile) {
     ComApartment apartment;
-    ComRef<IShellLinkW> link;
-    ComRef<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.out())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.out())) ||
-        FAILED(persist->Load(WideFromGbk(linkFile).c_str(), STGM_READ)))
-        return "<unreadable>";
-    wchar_t target[MAX_PATH + 1] = {}, workingDir[MAX_PATH + 1] = {};
-    int show = 0;
-    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-    link->GetWorkingDirectory(workingDir, MAX_PATH);
-    link->GetShowCmd(&show);
-    const std::string path = GbkForDisplay(target);
+    const ShortcutInfo link = ReadShortcut(WideFromGbk(linkFile));
+    if (!link.loaded) return "<unreadable>";
+    const int show = link.showCommand;
+    const std::string path = GbkForDisplay(link.plainPath);
     // The link format keeps SW_SHOWNORMAL, SW_SHOWMAXIMIZED and SW_SHOWMINNOACTIVE only; the
     // SW_SHOW the installer sets reads back as one of the first two, never minimised.
     bool shown = show == SW_SHOW || show == SW_SHOWNORMAL || show == SW_SHOWMAXIMIZED;
-    const std::string dir = GbkForDisplay(workingDir);
+    const std::string dir = GbkForDisplay(link.workingDirectory);
     const bool ownDir = dir == ParentPath(NormalisePath(path));
     return path + (shown ? "" : " <show command " + std::to_string(show) + ">") +
            (ownDir ? "" : " <working directory \"" + dir + "\">");

@@ -20,7 +20,7 @@ constexpr COLORREF kPlainColour = RGB(0xE0, 0xE0, 0xE0);  // kPlainBackdrop
 static_assert((kPlainBackdrop & 0xFFFFFF) == 0xE0E0E0, "the reference is drawn on the backdrop");
 const char kReferenceClass[] = "QlKeyedTextReference";
 COLORREF g_referenceInk = 0;
-HBRUSH g_plainBrush = nullptr;
+GdiBrush g_plainBrush;
 
 // A window the engine never sees, on the backdrop's colour: its labels get the ink asked for.
 LRESULT CALLBACK ReferenceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -28,13 +28,13 @@ LRESULT CALLBACK ReferenceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, g_plainBrush);
+            FillRect(reinterpret_cast<HDC>(wp), &r, g_plainBrush.get());
             return 1;
         }
         case WM_CTLCOLORSTATIC:
             SetTextColor(reinterpret_cast<HDC>(wp), g_referenceInk);
             SetBkColor(reinterpret_cast<HDC>(wp), kPlainColour);
-            return reinterpret_cast<LRESULT>(g_plainBrush);
+            return reinterpret_cast<LRESULT>(g_plainBrush.get());
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -60,12 +60,8 @@ class KeyedText : public PainterTest {
     // tree and label made as the fixture's are.
     void Build() {
         BuildFixture(Backdrop::kPlain);
-        if (!g_plainBrush) g_plainBrush = CreateSolidBrush(kPlainColour);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ReferenceProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kReferenceClass;
-        RegisterClassA(&wc);
+        if (!g_plainBrush) g_plainBrush.reset(CreateSolidBrush(kPlainColour));
+        RegisterFixtureClass(kReferenceClass, ReferenceProc);
         reference_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kReferenceClass, "reference",
                                      WS_POPUP | WS_VISIBLE, 700, 40, 300, 200, nullptr, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);

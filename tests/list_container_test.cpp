@@ -189,14 +189,7 @@ LRESULT CALLBACK BluePanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void RegisterBluePanel() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = BluePanelProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QlBluePanel";
-    RegisterClassA(&wc);
-    done = true;
+    RegisterFixtureClass("QlBluePanel", BluePanelProc);
 }
 
 TEST_F(Containers, WithoutFillChildrenPaintsNothingButStillAnswers) {
@@ -347,11 +340,7 @@ LRESULT CALLBACK ScreenLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 TEST_F(ColourKeyed, LabelThatPaintsTheScreenIsReadBack) {
     BuildFixture();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ScreenLabelProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QlScreenLabel";
-    RegisterClassA(&wc);
+    RegisterFixtureClass("QlScreenLabel", ScreenLabelProc);
     HWND label = Child(top_, "QlScreenLabel", 0, 0, 300, 150, 100, 30);
     RegisterColourKeyed(label, kMagenta, 1, 0, 0);
     InvalidateRect(label, nullptr, FALSE);

@@ -16,23 +16,9 @@ namespace {
 
 const char kFixtureClass[] = "QlPainterFixture";
 PainterTest* g_current = nullptr;
-HBRUSH g_magentaBrush = nullptr;
+GdiBrush g_magentaBrush;
 
 LRESULT CALLBACK FixtureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-void RegisterFixtureClass() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = FixtureProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kFixtureClass;
-    RegisterClassExA(&wc);
-    done = true;
-}
 
 }  // namespace
 
@@ -90,7 +76,7 @@ LRESULT FixtureAccess::Handle(PainterTest* t, HWND hwnd, UINT msg, WPARAM wp, LP
                 HDC dc = reinterpret_cast<HDC>(wp);
                 SetTextColor(dc, self->labelInk_);
                 SetBkColor(dc, kMagenta);
-                return reinterpret_cast<LRESULT>(g_magentaBrush);
+                return reinterpret_cast<LRESULT>(g_magentaBrush.get());
             }
             [[fallthrough]];
         case WM_CTLCOLOREDIT:
@@ -108,8 +94,8 @@ void PainterTest::SetUp() {
     SkinTest::SetUp();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
-    RegisterFixtureClass();
-    if (!g_magentaBrush) g_magentaBrush = CreateSolidBrush(kMagenta);
+    RegisterFixtureClass(kFixtureClass, FixtureProc, CS_DBLCLKS);
+    if (!g_magentaBrush) g_magentaBrush.reset(CreateSolidBrush(kMagenta));
     InstallSkinPainters();
     // The settings while the application's controls are painted.
     g_skinSettings.translucentControls = 1;

@@ -12,24 +12,22 @@ namespace {
 
 const char kTestWindowClass[] = "QlSkinTestWindow";
 
-void RegisterTestClass() {
-    static bool done = false;
-    if (done) return;
+}  // namespace
+
+void RegisterFixtureClass(const char* name, WNDPROC proc, UINT style) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kTestWindowClass;
+    wc.lpszClassName = name;
     RegisterClassExA(&wc);
-    done = true;
 }
-
-}  // namespace
 
 void SkinTest::SetUp() {
     EnsureGdiplus();
-    RegisterTestClass();
+    RegisterFixtureClass(kTestWindowClass, DefWindowProcA);
     g_skinSettings = SkinSettings();
 }
 

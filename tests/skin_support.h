@@ -14,6 +14,10 @@
 // Starts GDI+ once for the whole test process.
 void EnsureGdiplus();
 
+// Registers the window class of a test's own windows (the arrow cursor, no background brush);
+// registering it again does nothing.
+void RegisterFixtureClass(const char* name, WNDPROC proc, UINT style = 0);
+
 // Every test of the engine starts from empty tables and start-up settings and leaves nothing
 // behind: windows it made are destroyed, tables and canvases released, bindings undone.
 class SkinTest : public ::testing::Test {

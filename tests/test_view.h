@@ -1,5 +1,5 @@
-// An installer view over real edit controls in a hidden window, recording what the
-// installation asks of the wizard.
+// An installation page over real edit controls in a hidden window, recording what the
+// installation asks of the wizard and what the wizard's flow does once it has ended.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "gbk_text.h"
-#include "install.h"
+#include "install_run.h"
+#include "navigation.h"
 #include "wizard_ops.h"
 
 // A hidden window holding the two edit controls the procedure uses.
-class TestView : public InstallerView {
+class TestView : public InstallPage {
   public:
     // `desktop`: GBK (a test's own directory) or UTF-16 (the user's desktop).
     TestView(const std::string& dirText, const std::string& desktop)
@@ -43,8 +44,6 @@ class TestView : public InstallerView {
         if (duringPause) duringPause();
         return PauseWithMessages(ms);
     }
-    void SetCurrentPage(int index) override { pages.push_back(index); }
-    void ShowInstallMessage(const std::string& text) override { messages.push_back(text); }
     std::wstring DesktopDirectory() override { return desktop_; }
     void SetProgress(uint64_t done, uint64_t total) override { progress.push_back({done, total}); }
     bool KeepResponsive() override {
@@ -57,8 +56,8 @@ class TestView : public InstallerView {
     std::string InfoText() const { return WindowTextGbk(info_); }
 
     std::vector<unsigned> pauses;
-    std::vector<int> pages;
-    std::vector<std::string> messages;
+    std::vector<int> pages;             // where the wizard went afterwards
+    std::vector<std::string> messages;  // what the wizard said afterwards
     std::function<void()> duringPause;
     std::function<bool()> whileWriting;
     std::vector<std::pair<uint64_t, uint64_t>> progress;
@@ -76,3 +75,15 @@ class TestView : public InstallerView {
     std::wstring desktop_;
     HWND window_, directory_, info_;
 };
+
+// A run from the confirmation page followed by what the wizard's flow does with its outcome.
+inline bool RunInstallation(TestView& view, const PayloadBytes& payload,
+                            InstallOutcome* outcome = nullptr) {
+    InstallOutcome ended{InstallOutcome::Cancelled, "", InstallFailure::None};
+    const bool installed = RunInstallation(static_cast<InstallPage&>(view), payload, &ended);
+    const InstallEnding ending = EndingOf(ended);
+    if (ending.page) view.pages.push_back(*ending.page);
+    if (!ending.message.empty()) view.messages.push_back(ending.message);
+    if (outcome) *outcome = ended;
+    return installed;
+}

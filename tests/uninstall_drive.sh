@@ -7,15 +7,12 @@ set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/env.sh"
 . "$root/tests/wine_drive.sh"
+. "$root/tests/private_desktop.sh"
 
 target=$(mktemp -d /tmp/ql-uninstall.XXXXXX)
-desktop="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Desktop"
-desktop_was=$(readlink "$desktop" 2>/dev/null || true)
-private_desktop=$(mktemp -d /tmp/ql-uninstall-desktop.XXXXXX)
-[ -n "$desktop_was" ] && ln -sfn "$private_desktop" "$desktop"
+ql_swap_desktop ql-uninstall-desktop
 cleanup() {
-  [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop"
-  rm -rf "$private_desktop"
+  ql_restore_desktop
   ql_release_drive
   rm -rf "$target"
 }

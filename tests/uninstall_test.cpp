@@ -17,7 +17,7 @@
 
 #include "file_ops.h"
 #include "gbk_text.h"
-#include "kernel_handle.h"
+#include "handles.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "test_support.h"

@@ -331,7 +331,7 @@ TEST_F(Wizard, TextsAsWrittenAndInitialStates) {
 TEST_F(Wizard, OnlyTheCurrentPageIsShown) {
     ShowWindow(wizard_.hwnd(), SW_SHOWNA);
     for (int page = 0; page < 6; page++) {
-        wizard_.SetCurrentPage(page);
+        wizard_.SetCurrentPage(static_cast<WizardPage>(page));
         EXPECT_EQ(SendMessageA(c().选择夹1, TCM_GETCURSEL, 0, 0), page);
         for (const ControlSpec& s : kSpecs) {
             bool want = s.page == -1 || (s.page == page && s.id != kId标签2);
@@ -355,21 +355,21 @@ TEST_F(Wizard, LicenceGateAndWatcher) {
     OnWizardClick(wizard_, kId选择框1);
     EXPECT_FALSE(IsWindowEnabled(c().按钮3));
 
-    wizard_.SetCurrentPage(3);
+    wizard_.SetCurrentPage(kConfirmPage);
     OnWizardTimer(wizard_);
     EXPECT_FALSE(wizard_.IsVisible(c().按钮1));
-    wizard_.SetCurrentPage(2);
+    wizard_.SetCurrentPage(kDirectoryPage);
     OnWizardTimer(wizard_);
     EXPECT_TRUE(wizard_.IsVisible(c().按钮1));
     wizard_.SetTimerPeriod(100);
-    wizard_.SetCurrentPage(4);
+    wizard_.SetCurrentPage(kUsagePage);
     OnWizardTimer(wizard_);
     EXPECT_FALSE(wizard_.IsVisible(c().按钮1));
     EXPECT_EQ(wizard_.TimerPeriod(), 0u);
 }
 
 TEST_F(Wizard, TutorialCounter) {
-    wizard_.SetCurrentPage(4);
+    wizard_.SetCurrentPage(kUsagePage);
     for (int click = 1; click <= 4; click++) {
         OnWizardClick(wizard_, kId按钮12);
         EXPECT_EQ(wizard_.Text(c().标签2), std::to_string(click));

@@ -159,10 +159,10 @@ int main(int argc, char** argv) {
         RedrawWindow(hwnd, nullptr, nullptr, kRepaint);
     });
     double pageSwitch = measure("page switch", [&](int n) {
-        wizard.SetCurrentPage((n + 1) % WizardWindow::kPageCount);
+        wizard.SetCurrentPage(static_cast<WizardPage>((n + 1) % kPageCount));
         RedrawWindow(wizard.controls().选择夹1, nullptr, nullptr, kRepaint);
     });
-    wizard.SetCurrentPage(0);
+    wizard.SetCurrentPage(kWelcomePage);
     RedrawWindow(hwnd, nullptr, nullptr, kRepaint);
     HWND button = wizard.controls().按钮2;
     // Entering and leaving in turn, each repainting the button in its other state; the two are

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     wizard.SetText(wizard.controls().编辑框1, dir);
-    wizard.SetCurrentPage(3);
+    wizard.SetCurrentPage(kConfirmPage);
     for (int n = 0; n < 20; n++) {
         Pump();
         Sleep(10);
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const double end = Now();
     SetInstallStageListener(nullptr);
-    if (wizard.CurrentPage() != 4) {
+    if (wizard.CurrentPage() != kUsagePage) {
         fprintf(stderr, "install-bench: the installation did not reach the usage page\n");
         return 1;
     }
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     printf("stage repaint: %.1f\n", end - last);
 
     if (finish) {
-        wizard.SetCurrentPage(5);
+        wizard.SetCurrentPage(kFinishPage);
         UpdateWindow(hwnd);
         printf("finish page shown\n");
         fflush(stdout);

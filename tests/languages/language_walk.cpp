@@ -40,9 +40,13 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "handles.h"
+#include "page_controls.h"
 #include "payload_entries.h"
 #include "product_info.h"
 #include "product_texts.h"
+#include "screen_pixels.h"
+#include "shortcut_reader.h"
 #include "texts.h"
 #include "uninstall_entry.h"
 #include "window_probe.h"  // WaitFor and Pause only: its text helpers go through the code page
@@ -335,11 +339,10 @@ class Process {
     Process() = default;
     // Whatever a failed step leaves running is ended, so the next one starts alone.
     ~Process() {
-        if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_, 99);
-            WaitForSingleObject(process_, 5000);
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
         }
-        if (process_) CloseHandle(process_);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -355,24 +358,24 @@ class Process {
         if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             folder.c_str(), &si, &pi))
             return false;
-        process_ = pi.hProcess;
+        process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
         pid_ = pi.dwProcessId;
         return true;
     }
     DWORD pid() const { return pid_; }
-    HANDLE handle() const { return process_; }
-    bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    HANDLE handle() const { return process_.get(); }
+    bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     // The exit code, or -1 when the process still runs at the deadline.
     long WaitExit(DWORD timeoutMs) const {
-        if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+        if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
+        GetExitCodeProcess(process_.get(), &code);
         return static_cast<long>(code);
     }
 
   private:
-    HANDLE process_ = nullptr;
+    KernelHandle process_;
     DWORD pid_ = 0;
 };
 
@@ -686,42 +689,6 @@ class ComInit {
     ~ComInit() { CoUninitialize(); }
 };
 
-struct LinkInfo {
-    bool loaded = false;
-    std::wstring target;     // as the shell starts it: the link's item list
-    std::wstring plainPath;  // the path the link keeps beside it
-    std::wstring workingDirectory;
-};
-
-LinkInfo ReadLink(const std::wstring& file) {
-    LinkInfo info;
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return info;
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-            info.loaded = true;
-            wchar_t text[MAX_PATH * 2] = {};
-            LPITEMIDLIST items = nullptr;
-            if (SUCCEEDED(link->GetIDList(&items)) && items) {
-                if (SHGetPathFromIDListW(items, text)) info.target = text;
-                CoTaskMemFree(items);
-            }
-            text[0] = L'\0';
-            if (SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH)))
-                info.plainPath = text;
-            text[0] = L'\0';
-            if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH * 2)))
-                info.workingDirectory = text;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return info;
-}
-
 void ExpectShortcut(const std::wstring& desktop, const Leftovers& leftovers,
                     const std::string& step) {
     const std::wstring file = ShortcutIn(desktop);
@@ -730,7 +697,7 @@ void ExpectShortcut(const std::wstring& desktop, const Leftovers& leftovers,
                       << "; new on that desktop: " << Utf8(Join(leftovers.NewEntriesOf(desktop)));
         return;
     }
-    LinkInfo link = ReadLink(file);
+    ShortcutInfo link = ReadShortcut(file);
     ASSERT_TRUE(link.loaded) << step << ": the shortcut " << Utf8(file) << " cannot be read";
     EXPECT_TRUE(SameIgnoringCase(link.target, ProgramPath()))
         << step << ": the shortcut's target is \"" << Utf8(link.target) << "\", expected \""
@@ -1022,42 +989,6 @@ class RemoteMemory {
 };
 
 // ---- screenshots -----------------------------------------------------------------------------
-
-struct Shot {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
-
-Shot Capture(const RECT& r) {
-    Shot shot;
-    shot.width = r.right - r.left;
-    shot.height = r.bottom - r.top;
-    if (shot.width <= 0 || shot.height <= 0) return Shot();
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(bits);
-        shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-        for (uint32_t& pixel : shot.pixels) pixel &= 0xFFFFFF;
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
 
 // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s built-in PNG encoder.
 const CLSID kPngEncoder = {
@@ -1369,55 +1300,10 @@ struct Wizard {
     }
 };
 
-struct NamedControl {
-    int id;
-    const char* name;
-};
-
-// The windowed controls of each page.
-const std::vector<std::vector<NamedControl>> kPageControls = {
-    {{kId按钮2, u8"按钮2"},
-     {kId按钮8, u8"按钮8"},
-     {kId标签1, u8"标签1"},
-     {kId透明标签1, u8"透明标签1"},
-     {kId画板1, u8"画板1"}},
-    {{kId按钮9, u8"按钮9"},
-     {kId按钮3, u8"按钮3"},
-     {kId选择框1, u8"选择框1"},
-     {kId标签3, u8"标签3"},
-     {kId透明标签2, u8"透明标签2"}},
-    {{kId按钮10, u8"按钮10"},
-     {kId按钮5, u8"按钮5"},
-     {kId按钮4, u8"按钮4"},
-     {kId编辑框1, u8"编辑框1"},
-     {kId标签5, u8"标签5"},
-     {kId透明标签3, u8"透明标签3"},
-     {kId透明标签4, u8"透明标签4"},
-     {kId透明标签5, u8"透明标签5"}},
-    {{kId按钮11, u8"按钮11"},
-     {kId按钮6, u8"按钮6"},
-     {kId分组框1, u8"分组框1"},
-     {kId透明标签6, u8"透明标签6"},
-     {kId透明标签7, u8"透明标签7"}},
-    {{kId按钮12, u8"按钮12"}, {kId图片框1, u8"图片框1"}, {kId透明标签9, u8"透明标签9"}},
-    {{kId按钮7, u8"按钮7"},
-     {kId选择框6, u8"选择框6"},
-     {kId透明标签8, u8"透明标签8"},
-     {kId画板2, u8"画板2"}},
-};
-
 std::string PageProblem(const Wizard& w, int page) {
     int current = w.Page();
     if (current != page) return "the current page is " + std::to_string(current);
-    for (size_t p = 0; p < kPageControls.size(); ++p)
-        for (const NamedControl& c : kPageControls[p]) {
-            HWND hwnd = w.Control(c.id);
-            if (!hwnd) return std::string(c.name) + " does not exist";
-            bool want = static_cast<int>(p) == page;
-            if (Visible(hwnd) != want)
-                return std::string(c.name) + (want ? " is hidden" : " is visible");
-        }
-    return "";
+    return PageControlsProblem(w, page);
 }
 
 void ExpectPage(const Wizard& w, int page, const char* step) {

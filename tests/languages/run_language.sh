@@ -27,6 +27,7 @@ fi
 export LC_ALL=$locale
 unset LANGUAGE
 . "$root/tests/wine_drive.sh"
+. "$root/tests/private_desktop.sh"
 
 # A run stopped before its cleanup (killed at its timeout) left its drive and its desktop link:
 # put them back first (runs are serial, so no other run owns them). The desktop's own target is
@@ -36,27 +37,18 @@ for l in l k j i h g; do
   case $t in /tmp/ql-language.*) rm -rf "$WINEPREFIX/dosdevices/$l:" "$t" ;; esac
 done
 rm -rf /tmp/ql-language-desktop.*
-desktop="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Desktop"
 desktop_saved="$WINEPREFIX/.ql-language-desktop"
-if [ -f "$desktop_saved" ]; then
-  ln -sfn "$(cat "$desktop_saved")" "$desktop"
-  rm -f "$desktop_saved"
-fi
+ql_repair_desktop "$desktop_saved"
 
 target=$(mktemp -d /tmp/ql-language.XXXXXX)
-desktop_was=$(readlink "$desktop" 2>/dev/null || true)
-private_desktop=$(mktemp -d /tmp/ql-language-desktop.XXXXXX)
-if [ -n "$desktop_was" ]; then
-  printf '%s' "$desktop_was" >"$desktop_saved"
-  ln -sfn "$private_desktop" "$desktop"
-fi
+ql_swap_desktop ql-language-desktop "$desktop_saved"
 out=$(mktemp)
 run() { "$QL_WINE" "$@" >"$out" 2>&1 </dev/null; local rc=$?; cat "$out"; return $rc; }
 cleanup() {
   # Whatever a stopped walk left: its programs, a desktop setting pointing into its profile.
   [ -n "$ql_drive" ] && run "$driver" --tidy "${ql_drive^^}:" | grep -v '^language-walk: ANSI'
-  [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop" && rm -f "$desktop_saved"
-  rm -rf "$private_desktop" "$WINEPREFIX"/drive_c/users/*/ql-language-profile*
+  ql_restore_desktop "$desktop_saved"
+  rm -rf "$WINEPREFIX"/drive_c/users/*/ql-language-profile*
   ql_release_drive
   rm -rf "$target" "$out"
 }

@@ -19,6 +19,8 @@
 
 #include "control_ids.h"
 #include "gdiplus_session.h"
+#include "handles.h"
+#include "screen_pixels.h"
 #include "window_probe.h"
 
 namespace {
@@ -55,36 +57,6 @@ RECT RectOf(HWND hwnd) {
 }
 
 // ---- screen pixels ------------------------------------------------------------------------------
-
-struct Shot {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Shot Capture(const RECT& r) {
-    Shot shot;
-    shot.width = r.right - r.left;
-    shot.height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    if (p) shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-    for (uint32_t& pixel : shot.pixels) pixel &= 0xFFFFFF;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
 
 int Red(uint32_t p) {
     return (p >> 16) & 0xFF;
@@ -151,11 +123,10 @@ void Button(bool down) {
 class Installer {
   public:
     ~Installer() {
-        if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_, 99);
-            WaitForSingleObject(process_, 5000);
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
         }
-        if (process_) CloseHandle(process_);
     }
     bool Start() {
         std::string commandLine = "\"" + g_installer + "\"";
@@ -165,7 +136,7 @@ class Installer {
         if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &si, &pi))
             return false;
-        process_ = pi.hProcess;
+        process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
         pid_ = pi.dwProcessId;
         return WaitFor(
@@ -188,7 +159,7 @@ class Installer {
     void Click(int id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
 
   private:
-    HANDLE process_ = nullptr;
+    KernelHandle process_;
     DWORD pid_ = 0;
     HWND window_ = nullptr;
 };

@@ -9,6 +9,7 @@ root=$(cd "$here/../.." && pwd)
 . "$root/scripts/env.sh"
 [ $# -eq 2 ] || { echo "usage: $0 DRIVER.exe INSTALLER.exe" >&2; exit 2; }
 . "$root/tests/wine_drive.sh"
+. "$root/tests/private_desktop.sh"
 
 target=$(mktemp -d /tmp/ql-faults.XXXXXX)
 if ! mount -t tmpfs -o size=48m tmpfs "$target" 2>/dev/null; then
@@ -27,15 +28,9 @@ if mount --bind "$product" "$product" 2>/dev/null; then
     umount "$product"
   fi
 fi
-# The prefix's desktop is shared with other prefixes (a link to $HOME) whose walks make the same
-# shortcut, so for this run it is a private directory.
-desktop="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Desktop"
-desktop_was=$(readlink "$desktop" 2>/dev/null || true)
-private_desktop=$(mktemp -d /tmp/ql-faults-desktop.XXXXXX)
-[ -n "$desktop_was" ] && ln -sfn "$private_desktop" "$desktop"
+ql_swap_desktop ql-faults-desktop
 cleanup() {
-  [ -n "$desktop_was" ] && ln -sfn "$desktop_was" "$desktop"
-  rm -rf "$private_desktop"
+  ql_restore_desktop
   ql_release_drive
   [ -n "$readonly_dir" ] && { umount "$product" 2>/dev/null || umount -l "$product"; }
   umount "$target" 2>/dev/null || umount -l "$target"

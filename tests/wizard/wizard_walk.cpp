@@ -27,10 +27,13 @@
 #include "control_ids.h"
 #include "file_ops.h"
 #include "gbk_text.h"
-#include "gdiplus_session.h"
+#include "gdi_handles.h"
+#include "handles.h"
+#include "page_controls.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_texts.h"
+#include "screen_pixels.h"
 #include "test_support.h"
 #include "uninstall_entry.h"
 #include "window_probe.h"
@@ -126,81 +129,6 @@ HWND FindProcessWindow(DWORD pid, const char* cls, HWND owner = nullptr) {
     return nullptr;
 }
 
-// ---- owned handles ---------------------------------------------------------------------------
-
-class Handle {
-  public:
-    explicit Handle(HANDLE h = nullptr) : h_(h) {}
-    ~Handle() {
-        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    void reset(HANDLE h) {
-        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-        h_ = h;
-    }
-
-  private:
-    HANDLE h_;
-};
-
-class ScreenDc {
-  public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
-
-class MemoryDc {
-  public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
-
-class Bitmap {
-  public:
-    explicit Bitmap(HBITMAP bmp = nullptr) : bmp_(bmp) {}
-    ~Bitmap() {
-        if (bmp_) DeleteObject(bmp_);
-    }
-    Bitmap(Bitmap&& other) noexcept : bmp_(other.bmp_) { other.bmp_ = nullptr; }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP get() const { return bmp_; }
-
-  private:
-    HBITMAP bmp_;
-};
-
-class Selection {
-  public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, old_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 // Memory committed in another process, e.g. for a string a message there points at.
 class RemoteMemory {
   public:
@@ -274,7 +202,7 @@ class InstallerProcess {
     }
 
   private:
-    Handle process_;
+    KernelHandle process_;
     DWORD pid_ = 0;
 };
 
@@ -293,56 +221,12 @@ struct Wizard {
     }
 };
 
-struct NamedControl {
-    int id;
-    const char* name;
-};
-
-// The windowed controls of each page, by their names in the wizard.
-const std::vector<std::vector<NamedControl>> kPageControls = {
-    {{kId按钮2, u8"按钮2"},
-     {kId按钮8, u8"按钮8"},
-     {kId标签1, u8"标签1"},
-     {kId透明标签1, u8"透明标签1"},
-     {kId画板1, u8"画板1"}},
-    {{kId按钮9, u8"按钮9"},
-     {kId按钮3, u8"按钮3"},
-     {kId选择框1, u8"选择框1"},
-     {kId标签3, u8"标签3"},
-     {kId透明标签2, u8"透明标签2"}},
-    {{kId按钮10, u8"按钮10"},
-     {kId按钮5, u8"按钮5"},
-     {kId按钮4, u8"按钮4"},
-     {kId编辑框1, u8"编辑框1"},
-     {kId标签5, u8"标签5"},
-     {kId透明标签3, u8"透明标签3"},
-     {kId透明标签4, u8"透明标签4"},
-     {kId透明标签5, u8"透明标签5"}},
-    {{kId按钮11, u8"按钮11"},
-     {kId按钮6, u8"按钮6"},
-     {kId分组框1, u8"分组框1"},
-     {kId透明标签6, u8"透明标签6"},
-     {kId透明标签7, u8"透明标签7"}},
-    {{kId按钮12, u8"按钮12"}, {kId图片框1, u8"图片框1"}, {kId透明标签9, u8"透明标签9"}},
-    {{kId按钮7, u8"按钮7"},
-     {kId选择框6, u8"选择框6"},
-     {kId透明标签8, u8"透明标签8"},
-     {kId画板2, u8"画板2"}},
-};
-
 // "" when page `page` is current and exactly its controls are visible, else what is wrong.
 std::string PageProblem(const Wizard& w, int page) {
     int current = w.Page();
     if (current != page) return "current page is " + std::to_string(current);
-    for (size_t p = 0; p < kPageControls.size(); ++p) {
-        for (const NamedControl& c : kPageControls[p]) {
-            HWND hwnd = w.Control(c.id);
-            if (!hwnd) return std::string(c.name) + " does not exist";
-            bool want = static_cast<int>(p) == page;
-            if (Visible(hwnd) != want)
-                return std::string(c.name) + (want ? " is hidden" : " is visible");
-        }
-    }
+    const std::string problem = PageControlsProblem(w, page);
+    if (!problem.empty()) return problem;
     HWND counter = w.Control(kId标签2);
     if (!counter) return u8"标签2 does not exist";
     if (Visible(counter)) return u8"标签2 is visible";
@@ -388,12 +272,12 @@ void FindWizard(const InstallerProcess& setup, Wizard* w) {
 
 // ---- screen pixels and screenshots -----------------------------------------------------------
 
-Bitmap CaptureScreen(const RECT& r) {
-    ScreenDc screen;
-    MemoryDc memory(screen.get());
-    Bitmap shot(CreateCompatibleBitmap(screen.get(), r.right - r.left, r.bottom - r.top));
+GdiBitmap CaptureScreen(const RECT& r) {
+    WindowDc screen(nullptr);
+    MemoryDc memory(CreateCompatibleDC(screen.get()));
+    GdiBitmap shot(CreateCompatibleBitmap(screen.get(), r.right - r.left, r.bottom - r.top));
     if (!shot.get()) return shot;
-    Selection select(memory.get(), shot.get());
+    ScopedSelect select(memory.get(), shot.get());
     BitBlt(memory.get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top,
            SRCCOPY);
     return shot;
@@ -402,21 +286,7 @@ Bitmap CaptureScreen(const RECT& r) {
 std::vector<uint32_t> PixelsOf(HWND hwnd) {
     RECT r;
     if (!GetWindowRect(hwnd, &r) || r.right <= r.left || r.bottom <= r.top) return {};
-    Bitmap shot = CaptureScreen(r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    ScreenDc screen;
-    if (!shot.get() || GetDIBits(screen.get(), shot.get(), 0, height, pixels.data(), &info,
-                                 DIB_RGB_COLORS) != height)
-        return {};
-    return pixels;
+    return Capture(r).pixels;
 }
 
 bool SavePng(HBITMAP bitmap, const std::string& path) {
@@ -438,7 +308,7 @@ void SaveWindowShot(const Wizard& w, const std::string& name) {
     if (g_config.screenshots.empty()) return;
     RECT r;
     ASSERT_TRUE(GetWindowRect(w.window, &r)) << "screenshot " << name;
-    Bitmap shot = CaptureScreen(r);
+    GdiBitmap shot = CaptureScreen(r);
     std::string path = g_config.screenshots + "\\" + name + ".png";
     EXPECT_TRUE(shot.get() && SavePng(shot.get(), path))
         << "screenshot " << name << ": could not save " << Utf8(path);
@@ -519,7 +389,7 @@ void CloseWriters() {
     for (int i = 0; i < 5; ++i) {
         HWND writer = FindWriterWindow();
         if (!writer) return;
-        Handle process(OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(writer)));
+        KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(writer)));
         PostMessageA(writer, WM_CLOSE, 0, 0);
         if (process.get()) WaitForSingleObject(process.get(), kExitDeadlineMs);
     }
@@ -882,7 +752,7 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
     EXPECT_FALSE(bothShown) << u8"按钮7 完成安装: the wizard was still on the screen when the "
                                u8"program's window appeared";
     if (writer) {
-        Handle process(
+        KernelHandle process(
             OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, ProcessOf(writer)));
         char image[MAX_PATH * 2] = {};
         DWORD size = sizeof(image);
@@ -1000,10 +870,10 @@ constexpr DWORD kDefineUnixDrive =
     CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
 bool AnnounceDrive(const std::string& drive, const std::string& unixPath) {
-    Handle manager(CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr));
-    if (manager.get() == INVALID_HANDLE_VALUE || drive.size() != 2) return false;
+    FileHandle manager(CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+    if (!manager || drive.size() != 2) return false;
     std::vector<char> request(sizeof(MountManagerUnixDrive) + unixPath.size() + 1, '\0');
     MountManagerUnixDrive header = {};
     header.size = static_cast<ULONG>(request.size());
@@ -1036,9 +906,9 @@ std::map<std::string, int64_t> DriveContents() {
 
 // Writes zeros to `path` until the volume refuses more, leaving `leaveBytes` free.
 bool FillDrive(const std::string& path, uint64_t leaveBytes) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::vector<char> zeros(1u << 20, '\0');
     for (DWORD chunk = static_cast<DWORD>(zeros.size()); chunk >= 4096; chunk /= 16) {
         for (;;) {
@@ -1055,7 +925,7 @@ bool FillDrive(const std::string& path, uint64_t leaveBytes) {
 class Suspension {
   public:
     explicit Suspension(DWORD pid) {
-        Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
         THREADENTRY32 entry = {};
         entry.dwSize = sizeof(entry);
         for (BOOL more = Thread32First(snapshot.get(), &entry); more;

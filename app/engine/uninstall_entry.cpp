@@ -6,27 +6,13 @@
 
 #include "file_ops.h"
 #include "gbk_text.h"
+#include "handles.h"
 #include "paths.h"
 #include "payload_entries.h"
 #include "product_info.h"
 #include "texts.h"
 
 namespace {
-
-class RegKey {
-  public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 
 // Value names are ASCII; values and key paths are GBK, stored as UTF-16 so that every reader
 // sees the same characters whatever its code page.
@@ -44,7 +30,7 @@ bool SetNumber(HKEY key, const wchar_t* name, DWORD value) {
 }  // namespace
 
 bool WriteUninstallEntry(const std::string& keyPath, const std::string& productDir) {
-    RegKey key;
+    RegistryKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, key.out(), nullptr) != ERROR_SUCCESS)
         return false;
@@ -87,7 +73,7 @@ std::string ReinstallProposal(const std::string& keyPath) {
 }
 
 bool UninstallEntryExists(const std::string& keyPath) {
-    RegKey key;
+    RegistryKey key;
     return RegOpenKeyExW(HKEY_CURRENT_USER, WideFromGbk(keyPath).c_str(), 0, KEY_READ, key.out()) ==
            ERROR_SUCCESS;
 }

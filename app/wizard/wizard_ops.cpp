@@ -7,7 +7,6 @@
 #include "file_ops.h"
 #include "gbk_text.h"
 #include "shell_ops.h"
-#include "texts.h"
 
 namespace {
 
@@ -49,22 +48,18 @@ bool PauseWithMessages(unsigned milliseconds) {
     }
 }
 
-void WindowInstallerView::ShowInstallMessage(const std::string& text) {
-    ShowMessageBox(owner_, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
-}
-
-std::wstring WindowInstallerView::DesktopDirectory() {
+std::wstring WindowInstallPage::DesktopDirectory() {
     return ::DesktopDirectory();
 }
 
-void WindowInstallerView::SetProgress(uint64_t done, uint64_t total) {
+void WindowInstallPage::SetProgress(uint64_t done, uint64_t total) {
     if (!progress_ || total == 0) return;
     SendMessageW(progress_, PBM_SETRANGE32, 0, kProgressRange);
     SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done * kProgressRange / total), 0);
     UpdateWindow(progress_);
 }
 
-void WindowInstallerView::FreezeInfo(bool frozen) {
+void WindowInstallPage::FreezeInfo(bool frozen) {
     SendMessageW(info_, WM_SETREDRAW, !frozen, 0);
     if (!frozen) RedrawWindow(info_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }

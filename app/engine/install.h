@@ -1,5 +1,5 @@
-// The installation procedure run by "确认安装": writes the payload archive into the product
-// directory, extracts it, deletes it and places the desktop shortcut.
+// The installation: writes the payload archive into the product directory, extracts it, deletes
+// it, places the desktop shortcut and writes the installation record.
 #pragma once
 
 #include <cstdint>
@@ -10,43 +10,20 @@
 #include "payload.h"
 #include "uninstall_entry.h"
 
-// What the procedure reads from and writes to the wizard.
+// What an installation asks of whoever watches it.
 class InstallerView {
   public:
     virtual ~InstallerView() = default;
-    virtual std::string DirectoryText() = 0;  // the installation-directory field as it stands
-    virtual void SetInfoText(const char* text) = 0;
-    virtual void AppendInfoText(const char* text) = 0;
-    // Around a run of info-text changes: the box repaints once at the end instead of after each.
-    virtual void FreezeInfo(bool) {}
-    // Waits while processing the program's messages; false when the program is quitting.
-    virtual bool Pause(unsigned milliseconds) = 0;
-    virtual void SetCurrentPage(int index) = 0;
-    virtual void ShowInstallMessage(const std::string& text) = 0;
-    virtual std::wstring DesktopDirectory() = 0;
     // The bytes written so far of all there is to write (archive and extracted files).
     virtual void SetProgress(uint64_t, uint64_t) {}
     // Lets the window paint and answer between chunks; false when the program is quitting.
     virtual bool KeepResponsive() { return true; }
-    // Where the installation is recorded for the current user ("" records nothing).
-    virtual std::string UninstallKey() { return kUninstallKey; }
 };
 
-struct InstallOutcome;
-
-// Runs the whole procedure. On success the wizard moves to page 4. On failure everything this
-// run created is removed again, the information box ends with a line naming what failed, the
-// user is told, and the wizard stays where it is. A call while another run is under way does
-// nothing and returns false. `outcome` (optional) receives what happened; each step and the
-// result also go to the installation log when one is open.
-bool RunInstallation(InstallerView& view, const PayloadBytes& payload,
-                     InstallOutcome* outcome = nullptr);
-
-bool IsInstallationRunning();
-
-// Hears the end of each stage of a run ("info text", "pause", "archive", "extraction", "shortcut", "record",
-// "page switch"); null for nobody. For measurements only.
+// Hears the end of each stage of a run ("info text", "pause", "archive", "extraction", "shortcut",
+// "record", "page switch"); null for nobody. For measurements only.
 void SetInstallStageListener(void (*listener)(const char* stage));
+void InstallStageDone(const char* stage);
 
 struct InstallRequest {
     std::string dirText;       // the installation-directory field as it stands
@@ -74,9 +51,15 @@ struct InstallOutcome {
     InstallFailure kind = InstallFailure::None;
 };
 
-// The file work alone (everything after the pause). A failed or cancelled run leaves nothing it
-// created behind.
+// The file work alone. A failed or cancelled run leaves nothing it created behind.
 InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& payload);
+
+// One installation as the wizard and the unattended run both make it: the file work, with the
+// directory and the result in the installation log. `view` (optional) hears the progress about 30
+// times a second at most and is asked to stay responsive in between; `request.progress` is then
+// its own.
+InstallOutcome Install(InstallRequest request, const PayloadBytes& payload,
+                       InstallerView* view = nullptr);
 
 // The first payload file in `productDir` that is in use, the program first; "" when none is.
 std::string PayloadFileInUse(const std::string& productDir, TargetFileSystem* fileSystem = nullptr);

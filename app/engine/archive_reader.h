@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
+#include "extract_result.h"
 
 struct ArchiveEntry {
     std::string name;  // GBK, '/' separators (see ReadArchiveEntries)

@@ -14,14 +14,13 @@
 #include "remaining_painters.h"
 #include "resource_ids.h"
 #include "shell_ops.h"
-#include "wizard_window.h"
 
 namespace {
 
 std::unique_ptr<MainWindowSkin> g_mainWindowSkin;
 std::unique_ptr<PanelSkin> g_tabPanel, g_firstPicturePanel, g_secondPicturePanel;
 std::unique_ptr<GdiplusSession> g_gdiplus;
-HICON g_programIcon = nullptr;
+OwnedIcon g_programIcon;
 
 constexpr COLORREF kThemeAtStartUp = RGB(0x22, 0xCA, 0xDD);
 constexpr COLORREF kTheme = RGB(0x51, 0xAE, 0x51);
@@ -49,11 +48,11 @@ void SkinGlobalSetUp() {
 void SkinModuleStartUp() {
     g_gdiplus = std::make_unique<GdiplusSession>();
     HINSTANCE self = GetModuleHandleA(nullptr);
-    g_programIcon = LoadIconA(self, MAKEINTRESOURCEA(IDI_PROGRAM));
-    if (!g_programIcon) g_programIcon = LoadIconA(self, "DEFAULT_ICON");
-    g_mainWindowSkin->SetProgramIcon(g_programIcon);
+    g_programIcon.reset(LoadIconA(self, MAKEINTRESOURCEA(IDI_PROGRAM)));
+    if (!g_programIcon) g_programIcon.reset(LoadIconA(self, "DEFAULT_ICON"));
+    g_mainWindowSkin->SetProgramIcon(g_programIcon.get());
     // Every message box is skinned: the engine hooks the thread just before the box is shown.
-    BindMessageBoxSkin(g_programIcon);
+    BindMessageBoxSkin(g_programIcon.get());
     SetMessageBoxPreparation(InstallMessageBoxHook);
     g_skinSettings.engineEnabled = 1;
     g_skinSettings.overlayAlpha = 160;
@@ -62,14 +61,13 @@ void SkinModuleStartUp() {
     SetRenderSuppressed(1);
 }
 
-void SkinSetUpWindow(WizardWindow& wizard) {
+void SkinSetUpWindow(HWND wizard, const WizardControls& c) {
     if (!g_mainWindowSkin || !g_gdiplus) return;  // the engine was never started
     MainWindowSkin& skin = *g_mainWindowSkin;
-    WizardControls& c = wizard.controls();
     const ImageBytes& background = SkinImages().windowBackground;
     skin.SetWindowBackground("", background.data, background.size, std::nullopt, kTheme, 3);
     skin.SetSkinOptions(1, 0, 1);
-    skin.SkinMainWindow(wizard.hwnd(), 110, 1, 0, 0, 1);
+    skin.SkinMainWindow(wizard, 110, 1, 0, 0, 1);
     g_tabPanel->AttachPanel(c.选择夹1, 1, 5, 1);
     for (HWND label : {c.标签1, c.标签3, c.标签5})
         RegisterColourKeyed(label, kMagenta, 1, GetSysColor(COLOR_BTNFACE), 255);
@@ -90,8 +88,7 @@ void SkinExitRoutine() {
     g_tabPanel.reset();
     g_firstPicturePanel.reset();
     g_secondPicturePanel.reset();
-    if (g_programIcon) DestroyIcon(g_programIcon);
-    g_programIcon = nullptr;
+    g_programIcon.reset();
     g_mainWindowSkin.reset();
     g_gdiplus.reset();
 }

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "archive.h"
-#include "com_ref.h"
 #include "file_ops.h"
 #include "gbk_text.h"
+#include "handles.h"
 #include "install_log.h"
 #include "message_text.h"
 #include "paths.h"
@@ -16,28 +16,14 @@
 
 namespace {
 
-bool g_running = false;
 void (*g_stageListener)(const char*) = nullptr;
 
-void StageDone(const char* stage) {
-    if (g_stageListener) g_stageListener(stage);
-}
-
-constexpr int kUsagePage = 4;
 constexpr DWORD kReportInterval = 33;
 
 // A message naming a path names it as Windows does: "D:\青岚笺语", never the "D:\\青岚笺语" that
 // the file steps build from a drive root.
 std::string FormatPath(const char* pattern, const std::string& path) {
     return FormatMessageText(pattern, NormalisePath(path));
-}
-
-void WriteInfoLines(InstallerView& view, const char* lastLine) {
-    view.FreezeInfo(true);
-    view.SetInfoText(kInstallHeader);
-    for (const char* line : kInstallLines) view.AppendInfoText(line);
-    view.AppendInfoText(lastLine);
-    view.FreezeInfo(false);
 }
 
 std::string DescribeExtractFailure(const ExtractResult& r, const std::string& archive) {
@@ -69,52 +55,22 @@ DWORD WINAPI RunJob(void* job) {
 // not freeze the window.
 bool RunOffThread(const std::function<bool()>& work, const std::function<void()>& whileWaiting) {
     OffThreadJob job = {&work, false};
-    HANDLE thread = CreateThread(nullptr, 0, RunJob, &job, 0, nullptr);
+    KernelHandle thread(CreateThread(nullptr, 0, RunJob, &job, 0, nullptr));
     if (!thread) return work();
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30, QS_ALLINPUT) != WAIT_OBJECT_0)
+    HANDLE waitFor = thread.get();
+    while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 30, QS_ALLINPUT) != WAIT_OBJECT_0)
         whileWaiting();
-    CloseHandle(thread);
     return job.result;
 }
 
-// Loads the shell-link machinery on a thread of its own while the installation pauses. The
-// thread's apartment stays open until the installation ends, so what it loaded stays loaded for
-// the shortcut step; no file is touched before the pause is over.
-class ShellLinkPreparation {
-  public:
-    ShellLinkPreparation()
-        : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-          thread_(finished_ ? CreateThread(nullptr, 0, Run, this, 0, nullptr) : nullptr) {}
-    ~ShellLinkPreparation() {
-        if (thread_) {
-            SetEvent(finished_);
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
-        }
-        if (finished_) CloseHandle(finished_);
-    }
-    ShellLinkPreparation(const ShellLinkPreparation&) = delete;
-    ShellLinkPreparation& operator=(const ShellLinkPreparation&) = delete;
-
-  private:
-    static DWORD WINAPI Run(void* self) {
-        ComApartment apartment;
-        LoadShellLinkMachinery();
-        WaitForSingleObject(static_cast<ShellLinkPreparation*>(self)->finished_, INFINITE);
-        return 0;
-    }
-    HANDLE finished_;
-    HANDLE thread_;
-};
-
 }  // namespace
-
-bool IsInstallationRunning() {
-    return g_running;
-}
 
 void SetInstallStageListener(void (*listener)(const char*)) {
     g_stageListener = listener;
+}
+
+void InstallStageDone(const char* stage) {
+    if (g_stageListener) g_stageListener(stage);
 }
 
 uint64_t SpaceNeeded(const std::string& productDir, const PayloadBytes& payload) {
@@ -221,7 +177,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     if (!WriteFileBytes(archive, payload.data, payload.size, report))
         return stopped ? undo(cancelled.result, Kind::None, "")
                        : undoFailed(Kind::CannotWrite, FormatPath(kFailWriteArchive, archive));
-    StageDone("archive");
+    InstallStageDone("archive");
 
     WriteInstallLog(std::string("解压文件到：") + NormalisePath(product));
     ExtractResult extract;
@@ -239,7 +195,7 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     WriteInstallLog(std::string("删除临时文件：") + NormalisePath(archive));
     if (!DeleteFilePath(archive))
         return undoFailed(Kind::CannotWrite, FormatPath(kFailDeleteArchive, archive));
-    StageDone("extraction");
+    InstallStageDone("extraction");
 
     if (request.desktopDir.empty()) return undoFailed(Kind::CannotWrite, kFailDesktop);
     // The desktop is the user's: its path may hold characters GBK has not, so it stays UTF-16.
@@ -251,64 +207,42 @@ InstallOutcome InstallFiles(const InstallRequest& request, const PayloadBytes& p
     if (!linked)
         return undoFailed(Kind::CannotWrite, FormatMessageText(kFailShortcut, GbkForDisplay(link)));
     if (!linkExisted) journal.AddFile(link);
-    StageDone("shortcut");
+    InstallStageDone("shortcut");
 
     if (!request.uninstallKey.empty()) {
         WriteInstallLog("写入卸载信息：HKEY_CURRENT_USER\\" + request.uninstallKey);
         if (!WriteUninstallEntry(request.uninstallKey, product))
             return undoFailed(Kind::CannotWrite, kFailUninstallEntry);
     }
-    StageDone("record");
+    InstallStageDone("record");
     report(total);
     return InstallOutcome{InstallOutcome::Installed, "", Kind::None};
 }
 
-bool RunInstallation(InstallerView& view, const PayloadBytes& payload, InstallOutcome* result) {
-    if (g_running) return false;
-    struct RunningFlag {
-        RunningFlag() { g_running = true; }
-        ~RunningFlag() { g_running = false; }
-    } running;
-    InstallOutcome ignored{InstallOutcome::Cancelled, "", InstallFailure::None};
-    InstallOutcome& outcome = result ? *result : ignored;
-    outcome = ignored;
-
-    WriteInfoLines(view, kInstallDone);
-    StageDone("info text");
-    view.SetProgress(0, 1);
-    ShellLinkPreparation shellLink;
-    if (!view.Pause(1000)) return false;
-    StageDone("pause");
-
-    InstallRequest request;
-    request.dirText = view.DirectoryText();
-    request.desktopDir = view.DesktopDirectory();
-    request.uninstallKey = view.UninstallKey();
+InstallOutcome Install(InstallRequest request, const PayloadBytes& payload, InstallerView* view) {
     WriteInstallLog(std::string("安装目录：") + request.dirText);
     // The window repaints and answers between chunks, about 30 times a second at most.
     DWORD lastReport = GetTickCount() - kReportInterval;
-    request.progress = [&](uint64_t done, uint64_t total) {
-        DWORD now = GetTickCount();
-        if (done < total && now - lastReport < kReportInterval) return true;
-        lastReport = now;
-        view.SetProgress(done, total);
-        return view.KeepResponsive();
-    };
-
-    outcome = InstallFiles(request, payload);
-    if (outcome.result == InstallOutcome::Installed) {
-        WriteInstallLog("安装成功。");
-        view.SetCurrentPage(kUsagePage);
-        StageDone("page switch");
-        return true;
+    if (view) {
+        request.progress = [&](uint64_t done, uint64_t total) {
+            DWORD now = GetTickCount();
+            if (done < total && now - lastReport < kReportInterval) return true;
+            lastReport = now;
+            view->SetProgress(done, total);
+            return view->KeepResponsive();
+        };
     }
-    view.SetProgress(0, 1);
-    if (outcome.result == InstallOutcome::Cancelled) {  // the program is quitting
-        WriteInstallLog("安装已取消，已写入的内容均已撤销。");
-        return false;
+    InstallOutcome outcome = InstallFiles(request, payload);
+    switch (outcome.result) {
+        case InstallOutcome::Installed:
+            WriteInstallLog("安装成功。");
+            break;
+        case InstallOutcome::Cancelled:  // the program is quitting
+            WriteInstallLog("安装已取消，已写入的内容均已撤销。");
+            break;
+        case InstallOutcome::Failed:
+            WriteInstallLog(outcome.failure);
+            break;
     }
-    WriteInstallLog(outcome.failure);
-    WriteInfoLines(view, outcome.failure.c_str());
-    view.ShowInstallMessage(outcome.failure);
-    return false;
+    return outcome;
 }

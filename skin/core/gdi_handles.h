@@ -1,5 +1,4 @@
-// Small owners of GDI and GDI+ objects: each releases what it holds exactly once, so no paint path
-// can leak a handle on an early return.
+// Owners of GDI and GDI+ objects (Owned, handles.h), and the scopes of device contexts.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "gdiplus_session.h"
+#include "handles.h"
 
 namespace gp = Gdiplus::DllExports;
 using Gdiplus::GpBitmap;
@@ -24,37 +24,6 @@ using Gdiplus::GpPen;
 using Gdiplus::GpSolidFill;
 using Gdiplus::GpStatus;
 using Gdiplus::GpStringFormat;
-
-template <typename T, typename Deleter>
-class Owned {
-  public:
-    Owned() = default;
-    explicit Owned(T handle) : handle_(handle) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Owned(Owned&& other) noexcept : handle_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~Owned() { reset(); }
-
-    T get() const { return handle_; }
-    explicit operator bool() const { return handle_ != T(); }
-    // For the out-parameter of the creating call; drops what was held.
-    T* out() {
-        reset();
-        return &handle_;
-    }
-    T release() { return std::exchange(handle_, T()); }
-    void reset(T handle = T()) {
-        if (handle_ != T()) Deleter()(handle_);
-        handle_ = handle;
-    }
-
-  private:
-    T handle_ = T();
-};
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }

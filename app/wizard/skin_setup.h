@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-class WizardWindow;
+#include "wizard_host.h"
 
 void SkinGlobalSetUp();
 void SkinModuleStartUp();
-void SkinSetUpWindow(WizardWindow& wizard);
+void SkinSetUpWindow(HWND wizard, const WizardControls& controls);
 void SkinExitRoutine();

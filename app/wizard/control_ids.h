@@ -44,5 +44,22 @@ enum WizardControlId {
     kId进度条1 = 901,  // page 3: the installation's progress
 };
 
+// What each button does, where code reads better with it than with the button's name.
+enum WizardButtonRole {
+    kCancelButton = kId按钮1,       // 取消安装, on every page but the installation's
+    kNextOnWelcome = kId按钮2,      // 下一步》
+    kNextOnLicence = kId按钮3,      // 下一步》, enabled by the agreement box
+    kChooseDirectory = kId按钮4,    // 更改目录
+    kNextOnDirectory = kId按钮5,    // 下一步》
+    kInstallButton = kId按钮6,      // 确认安装
+    kFinishButton = kId按钮7,       // 完成安装
+    kChatWithAuthor = kId按钮8,     // 与作者qq会话
+    kBackOnLicence = kId按钮9,      // 《上一步
+    kBackOnDirectory = kId按钮10,   // 《上一步
+    kBackOnConfirm = kId按钮11,     // 《上一步
+    kNextTutorialStep = kId按钮12,  // 我知道了
+    kAgreeToLicence = kId选择框1,   // 同意协议
+};
+
 // The timer `时钟1` runs on the wizard window with this identifier.
 #define QL_TIMER_时钟1 1

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+struct WindowSkinRecord;
+
 class MainWindowSkin {
   public:
     MainWindowSkin();   // remembers the button-face colour as the base colour
@@ -55,6 +57,21 @@ class MainWindowSkin {
     int hotButton = 0;
 
   private:
+    // The frame procedure's handlers, one a message (or a family of messages).
+    void OnFrameSize(HWND hwnd, WindowSkinRecord& r);
+    void OnFrameSetText(int windowIndex, const wchar_t* text);
+    void OnFramePaint(HWND hwnd, int windowIndex);
+    void OnFrameShown(HWND hwnd, int windowIndex);
+    void OnFrameMoved(int windowIndex);
+    bool OnFrameControlColour(UINT msg, WPARAM wp, LPARAM lp, LRESULT* brush);
+    void OnFrameNotify(const NMHDR* header);
+    LRESULT OnFrameDestroyed(HWND hwnd, WindowSkinRecord& r, UINT msg, WPARAM wp, LPARAM lp);
+    void OnFrameSystemCommand(WindowSkinRecord& r, WPARAM wp);
+    void OnFrameMouseMove(HWND hwnd, int windowIndex, LPARAM lp);
+    void OnFrameButtonDown(int windowIndex, LPARAM lp);
+    void OnFrameButtonUp(int windowIndex);
+    void OnFrameDoubleClick(int windowIndex, LPARAM lp);
+
     void PaintFrameBackground(void* graphics, int windowIndex, int w, int h);
     // Background and outline of a w x h frame, kept until the size or the background changes.
     bool DrawBackdropLayer(int windowIndex, int w, int h);

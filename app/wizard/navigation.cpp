@@ -6,7 +6,7 @@
 
 #include "control_ids.h"
 #include "gbk_text.h"
-#include "install.h"
+#include "install_run.h"
 #include "message_text.h"
 #include "paths.h"
 #include "resource_ids.h"
@@ -14,27 +14,20 @@
 #include "texts.h"
 #include "wizard_ops.h"
 #include "wizard_texts.h"
-#include "wizard_window.h"
 
 namespace {
 
-constexpr int kConfirmPage = 3;
-constexpr int kUsagePage = 4;
 constexpr unsigned kWatcherPeriod = 100;
 constexpr char kEmptyDirectory[] = "安装目录不能为空，请选择安装目录~！";
 constexpr char kChooseFolderTitle[] = "请选择安装目录：";
 constexpr int kTutorialPictures[] = {IDR_PICTURE_TUTORIAL_1, IDR_PICTURE_TUTORIAL_2,
                                      IDR_PICTURE_TUTORIAL_3};
 
-void SetPageOfWindow(HWND hwnd, int index) {
-    if (WizardWindow* wizard = WizardWindow::FromHandle(hwnd)) wizard->SetCurrentPage(index);
-}
-
-void OnLicenceToggled(WizardWindow& w) {
+void OnLicenceToggled(WizardHost& w) {
     w.SetEnabled(w.controls().按钮3, w.IsChecked(w.controls().选择框1));
 }
 
-void OnChooseFolder(WizardWindow& w) {
+void OnChooseFolder(WizardHost& w) {
     const std::wstring chosen = ChooseFolder(kChooseFolderTitle);
     std::string dir;
     if (!GbkFromWide(chosen, &dir)) {
@@ -47,7 +40,7 @@ void OnChooseFolder(WizardWindow& w) {
     w.SetText(w.controls().编辑框1, dir);
 }
 
-void OnCheckDirectory(WizardWindow& w) {
+void OnCheckDirectory(WizardHost& w) {
     w.SetTimerPeriod(kWatcherPeriod);
     if (w.Text(w.controls().编辑框1).empty()) {
         ShowMessageBox(w.hwnd(), kEmptyDirectory, kMessageTitle, MB_OK | MB_TOPMOST);
@@ -56,21 +49,28 @@ void OnCheckDirectory(WizardWindow& w) {
     w.SetCurrentPage(kConfirmPage);
 }
 
-void OnInstall(WizardWindow& w) {
-    WindowInstallerView view(w.hwnd(), w.controls().编辑框1, w.controls().编辑框2,
-                             w.controls().进度条1, SetPageOfWindow);
-    RunInstallation(view, w.payload());
+void OnInstall(WizardHost& w) {
+    WindowInstallPage page(w.controls().编辑框1, w.controls().编辑框2, w.controls().进度条1);
+    InstallOutcome outcome{InstallOutcome::Cancelled, "", InstallFailure::None};
+    RunInstallation(page, w.payload(), &outcome);
+    const InstallEnding ending = EndingOf(outcome);
+    if (ending.page) {
+        w.SetCurrentPage(*ending.page);
+        InstallStageDone("page switch");
+    }
+    if (!ending.message.empty())
+        ShowMessageBox(w.hwnd(), ending.message.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }
 
-void OnTutorialStep(WizardWindow& w) {
+void OnTutorialStep(WizardHost& w) {
     HWND counter = w.controls().标签2;
     w.SetText(counter, std::to_string(atoi(w.Text(counter).c_str()) + 1));
     int step = atoi(w.Text(counter).c_str());
     if (step >= 1 && step <= 3) w.SetPicture(w.controls().图片框1, kTutorialPictures[step - 1]);
-    if (step > 3) w.SetCurrentPage(5);
+    if (step > 3) w.SetCurrentPage(kFinishPage);
 }
 
-void OnFinish(WizardWindow& w) {
+void OnFinish(WizardHost& w) {
     // The window goes at once; the program starts when it is gone.
     if (w.IsChecked(w.controls().选择框6))
         w.StartWhenGone(ProgramPath(w.Text(w.controls().编辑框1)));
@@ -79,57 +79,69 @@ void OnFinish(WizardWindow& w) {
 
 }  // namespace
 
-void OnWizardCreated(WizardWindow& w) {
+InstallEnding EndingOf(const InstallOutcome& outcome) {
+    switch (outcome.result) {
+        case InstallOutcome::Installed:
+            return {kUsagePage, ""};
+        case InstallOutcome::Failed:
+            return {std::nullopt, outcome.failure};
+        case InstallOutcome::Cancelled:
+            break;
+    }
+    return {};
+}
+
+void OnWizardCreated(WizardHost& w) {
     if (!w.IsChecked(w.controls().选择框1)) w.SetEnabled(w.controls().按钮3, false);
 }
 
-void OnWizardClick(WizardWindow& w, int id) {
+void OnWizardClick(WizardHost& w, int id) {
     // While the installation runs, the window keeps painting but no button starts anything.
     if (IsInstallationRunning()) return;
     switch (id) {
-        case kId按钮2:
-            w.SetCurrentPage(1);
+        case kNextOnWelcome:
+            w.SetCurrentPage(kLicencePage);
             break;
-        case kId按钮8:
+        case kChatWithAuthor:
             OpenUrl(kChatUrl);
             break;
-        case kId按钮9:
-            w.SetCurrentPage(0);
+        case kBackOnLicence:
+            w.SetCurrentPage(kWelcomePage);
             break;
-        case kId选择框1:
+        case kAgreeToLicence:
             OnLicenceToggled(w);
             break;
-        case kId按钮3:
-            w.SetCurrentPage(2);
+        case kNextOnLicence:
+            w.SetCurrentPage(kDirectoryPage);
             break;
-        case kId按钮10:
-            w.SetCurrentPage(1);
+        case kBackOnDirectory:
+            w.SetCurrentPage(kLicencePage);
             break;
-        case kId按钮4:
+        case kChooseDirectory:
             OnChooseFolder(w);
             break;
-        case kId按钮5:
+        case kNextOnDirectory:
             OnCheckDirectory(w);
             break;
-        case kId按钮11:
-            w.SetCurrentPage(2);
+        case kBackOnConfirm:
+            w.SetCurrentPage(kDirectoryPage);
             break;
-        case kId按钮6:
+        case kInstallButton:
             OnInstall(w);
             break;
-        case kId按钮12:
+        case kNextTutorialStep:
             OnTutorialStep(w);
             break;
-        case kId按钮7:
+        case kFinishButton:
             OnFinish(w);
             break;
-        case kId按钮1:
+        case kCancelButton:
             w.Destroy();
             break;
     }
 }
 
-void OnWizardTimer(WizardWindow& w) {
+void OnWizardTimer(WizardHost& w) {
     w.SetVisible(w.controls().按钮1, w.CurrentPage() != kConfirmPage);
     if (w.CurrentPage() == kUsagePage) {
         w.SetTimerPeriod(0);

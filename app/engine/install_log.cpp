@@ -5,14 +5,15 @@
 #include <cstdio>
 
 #include "gbk_text.h"
+#include "handles.h"
 
 namespace {
 
-HANDLE g_log = INVALID_HANDLE_VALUE;
+FileHandle g_log;
 
 // The log is UTF-8, so that any editor shows it right.
 void WriteLogLine(const std::string& utf8) {
-    if (g_log == INVALID_HANDLE_VALUE) return;
+    if (!g_log) return;
     SYSTEMTIME t;
     GetLocalTime(&t);
     char stamp[32];
@@ -22,16 +23,16 @@ void WriteLogLine(const std::string& utf8) {
     // holds every step so far.
     std::string text = stamp + utf8 + "\r\n";
     DWORD written = 0;
-    WriteFile(g_log, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    WriteFile(g_log.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 }  // namespace
 
 bool OpenInstallLog(const std::wstring& path) {
     CloseInstallLog();
-    g_log = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    return g_log != INVALID_HANDLE_VALUE;
+    g_log.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    return bool(g_log);
 }
 
 void WriteInstallLog(const std::string& line) {
@@ -43,6 +44,5 @@ void WriteInstallLog(const std::wstring& line) {
 }
 
 void CloseInstallLog() {
-    if (g_log != INVALID_HANDLE_VALUE) CloseHandle(g_log);
-    g_log = INVALID_HANDLE_VALUE;
+    g_log.reset();
 }

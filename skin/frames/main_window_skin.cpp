@@ -840,56 +840,23 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (!r) return ForwardMessage(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_SIZE:
-            r->lastHotButton = 0;
-            if (g_renderSuppressed) {
-                r->needsRender = 0;
-                g_renderSuppressed = 0;
-            } else {
-                r->needsRender = 1;
-                // The whole frame changes with the size, not only the part newly uncovered.
-                InvalidateRect(hwnd, nullptr, FALSE);
-            }
+            OnFrameSize(hwnd, *r);
             break;
         case WM_SETTEXT:
-            if (r->showTitle && r->drawCaption && r->backgroundDc) {
-                GdipGraphics g;
-                gp::GdipCreateFromHDC(r->backgroundDc, g.out());
-                if (g) DrawCaption(i, g.get(), false, reinterpret_cast<const wchar_t*>(lp));
-            }
+            OnFrameSetText(i, reinterpret_cast<const wchar_t*>(lp));
             break;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (r->minimized) {
-                EndPaint(hwnd, &ps);
-                return DefWindowProcW(hwnd, msg, wp, lp);
-            }
-            // The first paint renders even while suppressed: there is nothing to copy yet.
-            if (r->needsRender || !r->backgroundDc) {
-                RenderFrame(i, dc, true);
-                r = WindowRecord(i);
-            } else {
-                CopyFrame(i, dc);
-            }
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            OnFramePaint(hwnd, i);
             return DefWindowProcW(hwnd, msg, wp, lp);
-        }
         case WM_QUERYOPEN:
             r->minimized = 0;
             break;
         case WM_ERASEBKGND:
+            // The frame paints every pixel itself.
             SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
             return 1;
         case WM_SHOWWINDOW:
-            if (wp == 1) {
-                if (r->minimized) {
-                    r->minimized = 0;
-                } else {
-                    HDC dc = GetDC(hwnd);
-                    RenderFrame(i, dc, true);
-                    ReleaseDC(hwnd, dc);
-                }
-            }
+            if (wp == 1) OnFrameShown(hwnd, i);
             break;
         case WM_ACTIVATEAPP:
             if (wp == 0) StartWorkingSetTrim();
@@ -898,8 +865,7 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             FillMinMaxInfo(*r, reinterpret_cast<MINMAXINFO*>(lp));
             return 0;
         case WM_WINDOWPOSCHANGED:
-            if (r->maximized) FillWorkArea(*r);
-            ArrangeCaptionButtons(i);
+            OnFrameMoved(i);
             break;
         case WM_DRAWITEM:
             DrawButtonItemMessage(i, lp);
@@ -911,67 +877,33 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC:
-            if (g_skinSettings.engineEnabled && g_skinSettings.translucentControls) {
-                LRESULT brush = 0;
-                if (AnswerControlColour(msg, wp, lp, &brush)) return brush;
-            }
-            break;
-        case WM_NOTIFY: {
-            const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header && (header->code == static_cast<UINT>(-405) ||
-                           header->code == static_cast<UINT>(-406)))
-                InvalidateRect(header->hwndFrom, nullptr, TRUE);
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (OnFrameControlColour(msg, wp, lp, &brush)) return brush;
             break;
         }
-        case WM_NCDESTROY: {
-            KillTimer(hwnd, reinterpret_cast<UINT_PTR>(hwnd));
-            ReleaseWindowSkin(hwnd, *r);
-            RemovePropA(hwnd, kPropFrameObject);
-            const LRESULT result = ForwardMessage(hwnd, msg, wp, lp);
-            RemovePropA(hwnd, kPropHwProc);
-            RemovePropA(hwnd, kPropHwLbId);
-            return result;
-        }
+        case WM_NOTIFY:
+            OnFrameNotify(reinterpret_cast<const NMHDR*>(lp));
+            break;
+        case WM_NCDESTROY:
+            return OnFrameDestroyed(hwnd, *r, msg, wp, lp);
         case WM_SYSCOMMAND:
-            switch (wp & 0xFFF0) {
-                case SC_MAXIMIZE:
-                    r->maximized = 1;
-                    r->needsRender = 1;
-                    break;
-                case SC_RESTORE:
-                    r->needsRender = 1;
-                    r->minimized = 0;
-                    break;
-                case SC_MINIMIZE:
-                    r->needsRender = 1;
-                    r->minimized = 1;
-                    break;
-            }
+            OnFrameSystemCommand(*r, wp);
             break;
         case WM_TIMER:
             if (wp == reinterpret_cast<WPARAM>(hwnd)) OnFadeTick(i);
             break;
         case WM_MOUSEMOVE:
-            OnMouseMove(i, lp);
-            r = WindowRecord(i);
-            if (r->resizable && !r->maximized && !CaptionStripContains(i, lp))
-                ShowBorderCursor(hwnd, lp);
+            OnFrameMouseMove(hwnd, i, lp);
             break;
         case WM_LBUTTONDOWN:
-            r->fadeIn.button = 0;
-            if (r->drawCaption && !r->maximized && !r->minimized) BeginDrag(i, lp);
-            hotButton =
-                HitCaptionButton(i, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-            if (hotButton) PaintFrameButton(i, hotButton, nullptr, true, 0);
+            OnFrameButtonDown(i, lp);
             break;
         case WM_LBUTTONUP:
-            if (hotButton >= 1 && hotButton <= r->captionButtons.Count() && r->drawCaption)
-                CaptionButtonAction(i, hotButton);
+            OnFrameButtonUp(i);
             break;
         case WM_LBUTTONDBLCLK:
-            if (static_cast<short>(HIWORD(lp)) <= r->captionHeight && r->resizable)
-                if (int k = FirstButtonOfKind(*r, kMaximizeKind)) CaptionButtonAction(i, k);
+            OnFrameDoubleClick(i, lp);
             break;
         case WM_MOUSEHOVER:
             r->mouseInside = 1;
@@ -981,6 +913,119 @@ LRESULT MainWindowSkin::MainFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             break;
     }
     return ForwardMessage(hwnd, msg, wp, lp);
+}
+
+void MainWindowSkin::OnFrameSize(HWND hwnd, WindowSkinRecord& r) {
+    r.lastHotButton = 0;
+    if (g_renderSuppressed) {
+        r.needsRender = 0;
+        g_renderSuppressed = 0;
+    } else {
+        r.needsRender = 1;
+        // The whole frame changes with the size, not only the part newly uncovered.
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+}
+
+void MainWindowSkin::OnFrameSetText(int i, const wchar_t* text) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (!r->showTitle || !r->drawCaption || !r->backgroundDc) return;
+    GdipGraphics g;
+    gp::GdipCreateFromHDC(r->backgroundDc, g.out());
+    if (g) DrawCaption(i, g.get(), false, text);
+}
+
+void MainWindowSkin::OnFramePaint(HWND hwnd, int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    PaintScope paint(hwnd);
+    if (r->minimized) return;
+    // The first paint renders even while suppressed: there is nothing to copy yet.
+    if (r->needsRender || !r->backgroundDc)
+        RenderFrame(i, paint.dc(), true);
+    else
+        CopyFrame(i, paint.dc());
+}
+
+void MainWindowSkin::OnFrameShown(HWND hwnd, int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (r->minimized) {
+        r->minimized = 0;
+        return;
+    }
+    WindowDc dc(hwnd);
+    RenderFrame(i, dc.get(), true);
+}
+
+void MainWindowSkin::OnFrameMoved(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (r->maximized) FillWorkArea(*r);
+    ArrangeCaptionButtons(i);
+}
+
+bool MainWindowSkin::OnFrameControlColour(UINT msg, WPARAM wp, LPARAM lp, LRESULT* brush) {
+    return g_skinSettings.engineEnabled && g_skinSettings.translucentControls &&
+           AnswerControlColour(msg, wp, lp, brush);
+}
+
+void MainWindowSkin::OnFrameNotify(const NMHDR* header) {
+    // A tab control's selection changing (-405) or changed (-406): its pages repaint whole.
+    if (header &&
+        (header->code == static_cast<UINT>(-405) || header->code == static_cast<UINT>(-406)))
+        InvalidateRect(header->hwndFrom, nullptr, TRUE);
+}
+
+LRESULT MainWindowSkin::OnFrameDestroyed(HWND hwnd, WindowSkinRecord& r, UINT msg, WPARAM wp,
+                                         LPARAM lp) {
+    KillTimer(hwnd, reinterpret_cast<UINT_PTR>(hwnd));
+    ReleaseWindowSkin(hwnd, r);
+    RemovePropA(hwnd, kPropFrameObject);
+    const LRESULT result = ForwardMessage(hwnd, msg, wp, lp);
+    RemovePropA(hwnd, kPropHwProc);
+    RemovePropA(hwnd, kPropHwLbId);
+    return result;
+}
+
+void MainWindowSkin::OnFrameSystemCommand(WindowSkinRecord& r, WPARAM wp) {
+    switch (wp & 0xFFF0) {
+        case SC_MAXIMIZE:
+            r.maximized = 1;
+            r.needsRender = 1;
+            break;
+        case SC_RESTORE:
+            r.needsRender = 1;
+            r.minimized = 0;
+            break;
+        case SC_MINIMIZE:
+            r.needsRender = 1;
+            r.minimized = 1;
+            break;
+    }
+}
+
+void MainWindowSkin::OnFrameMouseMove(HWND hwnd, int i, LPARAM lp) {
+    OnMouseMove(i, lp);
+    WindowSkinRecord* r = WindowRecord(i);
+    if (r->resizable && !r->maximized && !CaptionStripContains(i, lp)) ShowBorderCursor(hwnd, lp);
+}
+
+void MainWindowSkin::OnFrameButtonDown(int i, LPARAM lp) {
+    WindowSkinRecord* r = WindowRecord(i);
+    r->fadeIn.button = 0;
+    if (r->drawCaption && !r->maximized && !r->minimized) BeginDrag(i, lp);
+    hotButton = HitCaptionButton(i, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+    if (hotButton) PaintFrameButton(i, hotButton, nullptr, true, 0);
+}
+
+void MainWindowSkin::OnFrameButtonUp(int i) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (hotButton >= 1 && hotButton <= r->captionButtons.Count() && r->drawCaption)
+        CaptionButtonAction(i, hotButton);
+}
+
+void MainWindowSkin::OnFrameDoubleClick(int i, LPARAM lp) {
+    WindowSkinRecord* r = WindowRecord(i);
+    if (static_cast<short>(HIWORD(lp)) <= r->captionHeight && r->resizable)
+        if (int k = FirstButtonOfKind(*r, kMaximizeKind)) CaptionButtonAction(i, k);
 }
 
 // ---- Containers --------------------------------------------------------------------------------

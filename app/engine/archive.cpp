@@ -11,6 +11,7 @@
 #include "archive_reader.h"
 #include "file_ops.h"
 #include "gbk_text.h"
+#include "handles.h"
 #include "paths.h"
 
 namespace {
@@ -21,25 +22,6 @@ struct UnzipCloser {
     void operator()(void* zip) const { unzClose(zip); }
 };
 using UnzipHandle = std::unique_ptr<void, UnzipCloser>;
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-    bool Close() {
-        if (!valid()) return true;
-        bool ok = CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-  private:
-    HANDLE h_;
-};
 
 bool GbkFromUtf8(const std::string& utf8, std::string* gbk) {
     // Bytes that are no UTF-8 become U+FFFD, which GBK has not: such a name is refused too.
@@ -94,7 +76,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
             if (existed) SetFileAttributesW(wideOut.c_str(), FILE_ATTRIBUTE_NORMAL);
             FileHandle file(CreateFileW(wideOut.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file.valid()) return Fail(result, ExtractError::WriteFailed, entry.name, out);
+            if (!file) return Fail(result, ExtractError::WriteFailed, entry.name, out);
             if (!existed && journal) journal->AddFile(out);
             auto write = [&file](const char* data, size_t size) {
                 DWORD written = 0;
@@ -103,7 +85,9 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
             };
             ExtractError error =
                 InflateCurrentEntry(zip.get(), entry, &buffer, &done, write, progress);
-            if (!file.Close() && error == ExtractError::None) error = ExtractError::WriteFailed;
+            // A file that cannot be closed may not be on the disk whole.
+            if (!CloseHandle(file.release()) && error == ExtractError::None)
+                error = ExtractError::WriteFailed;
             if (error != ExtractError::None) {
                 // A half-written file is worse than none.
                 if (!existed) DeleteFileW(wideOut.c_str());

@@ -32,13 +32,12 @@ class Lock {
 
 PanelSkin::PanelSkin() {
     InitializeCriticalSection(&frameLock_);
-    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stopEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
 PanelSkin::~PanelSkin() {
     StopAnimation();
     ResetPanel();
-    if (stopEvent_) CloseHandle(stopEvent_);
     DeleteCriticalSection(&frameLock_);
 }
 
@@ -64,7 +63,7 @@ void PanelSkin::AttachPanel(HWND hwnd, int shapeValue, int insetModeValue, int b
 
 void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
                                std::optional<int> width, std::optional<int> height) {
-    if (animationDc || !window) return;
+    if (animationDc_ || !window) return;
     image_ = DecodeImage(bytes, size);
     const PixelSize pictureSize = ImagePixelSize(image_.get());
     x_ = x;
@@ -72,10 +71,10 @@ void PanelSkin::StartAnimation(const void* bytes, size_t size, int x, int y,
     width_ = width ? *width : pictureSize.width;
     height_ = height ? *height : pictureSize.height;
     delays_ = GifFrameDelays(bytes, size);
-    animationDc = GetDC(window);
-    ResetEvent(stopEvent_);
+    animationDc_.emplace(window);
+    ResetEvent(stopEvent_.get());
     DWORD id = 0;
-    thread_ = CreateThread(nullptr, 0, ThreadEntry, this, 0, &id);
+    thread_.reset(CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
 }
 
 DWORD WINAPI PanelSkin::ThreadEntry(void* self) {
@@ -87,8 +86,8 @@ void PanelSkin::AnimationLoop() {
     UINT frames = 0;
     {
         Lock lock(&frameLock_);
-        if (!animationDc || !image_) return;
-        gp::GdipCreateFromHDC(animationDc, animationGraphics_.out());
+        if (!animationDc_ || !image_) return;
+        gp::GdipCreateFromHDC(animationDc_->get(), animationGraphics_.out());
         gp::GdipImageGetFrameCount(image_.get(), &kFrameDimensionTime, &frames);
     }
     if (frames == 0) return;
@@ -96,9 +95,10 @@ void PanelSkin::AnimationLoop() {
         DWORD delay = 0;
         {
             Lock lock(&frameLock_);
-            if (!animationDc || !animationGraphics_) return;
+            if (!animationDc_ || !animationGraphics_) return;
             gp::GdipImageSelectActiveFrame(image_.get(), &kFrameDimensionTime, k);
-            if (cacheDc) BitBlt(animationDc, x_, y_, width_, height_, cacheDc, x_, y_, SRCCOPY);
+            if (cacheDc)
+                BitBlt(animationDc_->get(), x_, y_, width_, height_, cacheDc, x_, y_, SRCCOPY);
             const PixelSize size = ImagePixelSize(image_.get());
             gp::GdipDrawImageRectRect(
                 animationGraphics_.get(), image_.get(), static_cast<float>(x_),
@@ -109,23 +109,21 @@ void PanelSkin::AnimationLoop() {
             delay = k < delays_.size() ? delays_[k] * 10 : 100;
         }
         // The delay between frames; a stop request ends it at once.
-        if (WaitForSingleObject(stopEvent_, delay) == WAIT_OBJECT_0) return;
+        if (WaitForSingleObject(stopEvent_.get(), delay) == WAIT_OBJECT_0) return;
     }
 }
 
 void PanelSkin::StopAnimation() {
-    if (stopEvent_) SetEvent(stopEvent_);
+    if (stopEvent_) SetEvent(stopEvent_.get());
     {
         Lock lock(&frameLock_);
         animationGraphics_.reset();
-        if (animationDc) ReleaseDC(window, animationDc);
-        animationDc = nullptr;
+        animationDc_.reset();
         image_.reset();
     }
     if (thread_) {
-        WaitForSingleObject(thread_, 5000);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        WaitForSingleObject(thread_.get(), 5000);
+        thread_.reset();
     }
     if (window && IsWindow(window)) InvalidateRect(window, nullptr, TRUE);
 }
@@ -214,15 +212,15 @@ LRESULT PanelSkin::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (dirty || !cacheDc) {
-                PaintPanel(dc);
-                dirty = 0;
-            } else {
-                BlitPanelCache(dc);
+            {
+                PaintScope paint(hwnd);
+                if (dirty || !cacheDc) {
+                    PaintPanel(paint.dc());
+                    dirty = 0;
+                } else {
+                    BlitPanelCache(paint.dc());
+                }
             }
-            EndPaint(hwnd, &ps);
             return DefWindowProcW(hwnd, msg, wp, lp);
         }
         case WM_MOUSEMOVE:

@@ -42,7 +42,6 @@ class PanelSkin {
     COLORREF borderColour = 0;
     int borderAlpha = 0;
     int registered = 0;
-    HDC animationDc = nullptr;  // non-zero while the animation runs
 
   private:
     static DWORD WINAPI ThreadEntry(void* self);
@@ -53,8 +52,9 @@ class PanelSkin {
     // Held while a frame is drawn, and by the window's thread while it rebuilds the cache or
     // releases what the frames use: a frame never meets a released DC, image or cache.
     CRITICAL_SECTION frameLock_;
-    HANDLE stopEvent_ = nullptr;  // wakes the animation thread from its delay at once
-    HANDLE thread_ = nullptr;
+    std::optional<WindowDc> animationDc_;  // held while the animation runs
+    KernelHandle stopEvent_;               // wakes the animation thread from its delay at once
+    KernelHandle thread_;
     GdipImage image_;
     GdipGraphics animationGraphics_;
     std::vector<unsigned> delays_;  // hundredths of a second per frame

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "control_ids.h"
-#include "install.h"
-#include "navigation.h"
 #include "bitmap_file.h"
 #include "gbk_text.h"
+#include "install_run.h"
+#include "navigation.h"
 #include "registry.h"
 #include "resource_ids.h"
 #include "shell_ops.h"
@@ -19,8 +19,6 @@ namespace {
 constexpr char kTitle[] = "青岚笺语写作1.3（一直在努力，从未被超越！）[澄川文学网亲情支持]\r\n";
 constexpr int kDefaultFontHeight = 12;
 constexpr int kTabX = 16, kTabY = 24, kTabWidth = 864, kTabHeight = 624;
-constexpr const char* kPageTitles[] = {"欢迎界面",     "许可协议", "安装目录",
-                                       "确认安装信息", "使用教程", "询问启动成功"};
 constexpr char kForwardedProcProp[] = "QL_ForwardedProc";
 
 enum class Kind {
@@ -60,13 +58,24 @@ struct ControlDef {
 
 using W = WizardControls;
 
+// The pages in their order (WizardPage): the tab's title and the page's main button, which takes
+// the focus when the page shows and which Enter presses.
+struct PageDef {
+    const char* title;
+    HWND W::*mainButton;
+};
+const PageDef kPages[kPageCount] = {
+    {"欢迎界面", &W::按钮2},     {"许可协议", &W::按钮3},  {"安装目录", &W::按钮5},
+    {"确认安装信息", &W::按钮6}, {"使用教程", &W::按钮12}, {"询问启动成功", &W::按钮7},
+};
+
 // The whole window, page by page. Geometry of page controls is relative to the tab control.
 const ControlDef kControls[] = {
-    // 0 欢迎界面
+    // kWelcomePage 欢迎界面
     {&W::透明标签1,
      kId透明标签1,
      Kind::TransparentLabel,
-     0,
+     kWelcomePage,
      16,
      64,
      696,
@@ -77,16 +86,16 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::按钮8, kId按钮8, Kind::PushButton, 0, 272, 560, 128, 32, "与作者qq会话", kDefaultFont,
-     kNone, kNone, true, false},
-    {&W::按钮2, kId按钮2, Kind::PushButton, 0, 568, 568, 120, 32, "下一步》", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::画板1, kId画板1, Kind::DrawingBoard, 0, 720, 40, 128, 160, "", kDefaultFont, kNone,
-     RGB(128, 128, 0), true, false},
+    {&W::按钮8, kId按钮8, Kind::PushButton, kWelcomePage, 272, 560, 128, 32, "与作者qq会话",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::按钮2, kId按钮2, Kind::PushButton, kWelcomePage, 568, 568, 120, 32, "下一步》",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::画板1, kId画板1, Kind::DrawingBoard, kWelcomePage, 720, 40, 128, 160, "", kDefaultFont,
+     kNone, RGB(128, 128, 0), true, false},
     {&W::标签1,
      kId标签1,
      Kind::Label,
-     0,
+     kWelcomePage,
      16,
      8,
      640,
@@ -97,11 +106,11 @@ const ControlDef kControls[] = {
      kMagenta,
      true,
      false},
-    // 1 许可协议
+    // kLicencePage 许可协议
     {&W::透明标签2,
      kId透明标签2,
      Kind::TransparentLabel,
-     1,
+     kLicencePage,
      2,
      59,
      792,
@@ -112,14 +121,14 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::按钮9, kId按钮9, Kind::PushButton, 1, 128, 560, 112, 32, "《上一步", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::按钮3, kId按钮3, Kind::PushButton, 1, 576, 560, 128, 32, "下一步》", kDefaultFont, kNone,
-     kNone, true, false},
+    {&W::按钮9, kId按钮9, Kind::PushButton, kLicencePage, 128, 560, 112, 32, "《上一步",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::按钮3, kId按钮3, Kind::PushButton, kLicencePage, 576, 560, 128, 32, "下一步》",
+     kDefaultFont, kNone, kNone, true, false},
     {&W::选择框1,
      kId选择框1,
      Kind::CheckBox,
-     1,
+     kLicencePage,
      344,
      557,
      240,
@@ -133,7 +142,7 @@ const ControlDef kControls[] = {
     {&W::标签3,
      kId标签3,
      Kind::Label,
-     1,
+     kLicencePage,
      16,
      8,
      752,
@@ -144,11 +153,11 @@ const ControlDef kControls[] = {
      kMagenta,
      true,
      false},
-    // 2 安装目录
+    // kDirectoryPage 安装目录
     {&W::透明标签5,
      kId透明标签5,
      Kind::TransparentLabel,
-     2,
+     kDirectoryPage,
      8,
      504,
      160,
@@ -162,7 +171,7 @@ const ControlDef kControls[] = {
     {&W::透明标签4,
      kId透明标签4,
      Kind::TransparentLabel,
-     2,
+     kDirectoryPage,
      8,
      8,
      280,
@@ -176,7 +185,7 @@ const ControlDef kControls[] = {
     {&W::透明标签3,
      kId透明标签3,
      Kind::TransparentLabel,
-     2,
+     kDirectoryPage,
      8,
      88,
      824,
@@ -187,16 +196,16 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::按钮10, kId按钮10, Kind::PushButton, 2, 120, 560, 112, 32, "《上一步", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::按钮5, kId按钮5, Kind::PushButton, 2, 648, 560, 120, 32, "下一步》", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::按钮4, kId按钮4, Kind::PushButton, 2, 680, 512, 88, 32, "更改目录", kDefaultFont, kNone,
-     kNone, true, false},
+    {&W::按钮10, kId按钮10, Kind::PushButton, kDirectoryPage, 120, 560, 112, 32, "《上一步",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::按钮5, kId按钮5, Kind::PushButton, kDirectoryPage, 648, 560, 120, 32, "下一步》",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::按钮4, kId按钮4, Kind::PushButton, kDirectoryPage, 680, 512, 88, 32, "更改目录",
+     kDefaultFont, kNone, kNone, true, false},
     {&W::编辑框1,
      kId编辑框1,
      Kind::Edit,
-     2,
+     kDirectoryPage,
      168,
      504,
      504,
@@ -210,7 +219,7 @@ const ControlDef kControls[] = {
     {&W::标签5,
      kId标签5,
      Kind::Label,
-     2,
+     kDirectoryPage,
      240,
      88,
      368,
@@ -221,11 +230,11 @@ const ControlDef kControls[] = {
      kMagenta,
      true,
      false},
-    // 3 确认安装信息 (编辑框2 sits inside 分组框1)
+    // kConfirmPage 确认安装信息 (编辑框2 sits inside 分组框1)
     {&W::透明标签7,
      kId透明标签7,
      Kind::TransparentLabel,
-     3,
+     kConfirmPage,
      8,
      8,
      256,
@@ -239,7 +248,7 @@ const ControlDef kControls[] = {
     {&W::透明标签6,
      kId透明标签6,
      Kind::TransparentLabel,
-     3,
+     kConfirmPage,
      8,
      96,
      744,
@@ -250,14 +259,14 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::按钮11, kId按钮11, Kind::PushButton, 3, 120, 560, 104, 32, "《上一步", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::按钮6, kId按钮6, Kind::PushButton, 3, 592, 544, 112, 40, "确认安装", kDefaultFont, kNone,
-     kNone, true, false},
+    {&W::按钮11, kId按钮11, Kind::PushButton, kConfirmPage, 120, 560, 104, 32, "《上一步",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::按钮6, kId按钮6, Kind::PushButton, kConfirmPage, 592, 544, 112, 40, "确认安装",
+     kDefaultFont, kNone, kNone, true, false},
     {&W::分组框1,
      kId分组框1,
      Kind::GroupBox,
-     3,
+     kConfirmPage,
      24,
      312,
      696,
@@ -268,16 +277,16 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::编辑框2, kId编辑框2, Kind::InfoEdit, 3, 8, 40, 656, 152, "", kDefaultFont, RGB(0, 0, 0),
-     RGB(255, 255, 255), true, false},
+    {&W::编辑框2, kId编辑框2, Kind::InfoEdit, kConfirmPage, 8, 40, 656, 152, "", kDefaultFont,
+     RGB(0, 0, 0), RGB(255, 255, 255), true, false},
     // The installation's progress, in the free band between the text and the group box.
-    {&W::进度条1, kId进度条1, Kind::ProgressBar, 3, 24, 286, 696, 18, "", kDefaultFont, kNone,
-     kNone, true, false},
-    // 4 使用教程
+    {&W::进度条1, kId进度条1, Kind::ProgressBar, kConfirmPage, 24, 286, 696, 18, "", kDefaultFont,
+     kNone, kNone, true, false},
+    // kUsagePage 使用教程
     {&W::透明标签9,
      kId透明标签9,
      Kind::TransparentLabel,
-     4,
+     kUsagePage,
      16,
      16,
      304,
@@ -288,17 +297,17 @@ const ControlDef kControls[] = {
      kNone,
      true,
      false},
-    {&W::标签2, kId标签2, Kind::Label, 4, 496, 40, 24, 40, "0", kDefaultFont, RGB(0, 0, 0), kNone,
-     false, false},
-    {&W::按钮12, kId按钮12, Kind::PushButton, 4, 624, 560, 96, 32, "我知道了", kDefaultFont, kNone,
-     kNone, true, false},
-    {&W::图片框1, kId图片框1, Kind::PictureBox, 4, 24, 72, 680, 432, "", kDefaultFont, kNone, kNone,
-     true, false},
-    // 5 询问启动成功 (透明标签8 is wider than the page: the tab control clips it)
+    {&W::标签2, kId标签2, Kind::Label, kUsagePage, 496, 40, 24, 40, "0", kDefaultFont, RGB(0, 0, 0),
+     kNone, false, false},
+    {&W::按钮12, kId按钮12, Kind::PushButton, kUsagePage, 624, 560, 96, 32, "我知道了",
+     kDefaultFont, kNone, kNone, true, false},
+    {&W::图片框1, kId图片框1, Kind::PictureBox, kUsagePage, 24, 72, 680, 432, "", kDefaultFont,
+     kNone, kNone, true, false},
+    // kFinishPage 询问启动成功 (透明标签8 is wider than the page: the tab control clips it)
     {&W::透明标签8,
      kId透明标签8,
      Kind::TransparentLabel,
-     5,
+     kFinishPage,
      8,
      8,
      1168,
@@ -312,7 +321,7 @@ const ControlDef kControls[] = {
     {&W::按钮7,
      kId按钮7,
      Kind::PushButton,
-     5,
+     kFinishPage,
      432,
      544,
      160,
@@ -326,7 +335,7 @@ const ControlDef kControls[] = {
     {&W::选择框6,
      kId选择框6,
      Kind::CheckBox,
-     5,
+     kFinishPage,
      112,
      544,
      328,
@@ -337,7 +346,7 @@ const ControlDef kControls[] = {
      kNone,
      true,
      true},
-    {&W::画板2, kId画板2, Kind::DrawingBoard, 5, 8, 80, 336, 232, "", kDefaultFont, kNone,
+    {&W::画板2, kId画板2, Kind::DrawingBoard, kFinishPage, 8, 80, 336, 232, "", kDefaultFont, kNone,
      RGB(144, 0, 255), true, false},
     // On the window itself, over the tab control's area.
     {&W::按钮1, kId按钮1, Kind::PushButton, kNoPage, 24, 592, 72, 24, "取消安装", kDefaultFont,
@@ -487,7 +496,7 @@ LRESULT WizardWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void WizardWindow::OnCreate() {
     CreateControls();
     // The window-created handlers, in order: the skin first, then the wizard's own.
-    SkinSetUpWindow(*this);
+    SkinSetUpWindow(hwnd_, c_);
     OnWizardCreated(*this);
 }
 
@@ -533,7 +542,7 @@ void WizardWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kId选择夹1)), instance, nullptr);
     SendMessageW(c_.选择夹1, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), 0);
     for (int i = 0; i < kPageCount; i++) {
-        std::wstring title = WideFromGbk(kPageTitles[i]);
+        std::wstring title = WideFromGbk(kPages[i].title);
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = &title[0];
@@ -612,11 +621,11 @@ void WizardWindow::ApplyVisibility(const ControlState& state) {
     if (shown != hasStyle) ShowWindow(state.hwnd, shown ? SW_SHOWNA : SW_HIDE);
 }
 
-void WizardWindow::SetCurrentPage(int index) {
-    if (index < 0 || index >= kPageCount || !hwnd_) return;
-    page_ = index;
+void WizardWindow::SetCurrentPage(WizardPage page) {
+    if (page < 0 || page >= kPageCount || !hwnd_) return;
+    page_ = page;
     SendMessageW(c_.选择夹1, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(c_.选择夹1, TCM_SETCURSEL, index, 0);
+    SendMessageW(c_.选择夹1, TCM_SETCURSEL, page, 0);
     for (const ControlState& state : states_)
         if (state.page != kNoPage) ApplyVisibility(state);
     SendMessageW(c_.选择夹1, WM_SETREDRAW, TRUE, 0);
@@ -626,11 +635,7 @@ void WizardWindow::SetCurrentPage(int index) {
 }
 
 HWND WizardWindow::MainButton() const {
-    // 下一步》, 下一步》, 下一步》, 确认安装, 我知道了, 完成安装.
-    static HWND WizardControls::*const kMainButtons[kPageCount] = {
-        &WizardControls::按钮2, &WizardControls::按钮3,  &WizardControls::按钮5,
-        &WizardControls::按钮6, &WizardControls::按钮12, &WizardControls::按钮7};
-    HWND button = c_.*kMainButtons[page_];
+    HWND button = c_.*kPages[page_].mainButton;
     return IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
 }
 
@@ -642,7 +647,7 @@ void WizardWindow::FocusPage() {
     // agreement), else the page's first tab stop. Never the tab control or the window itself,
     // where Enter, Tab and Shift+Tab would do nothing.
     HWND target = MainButton();
-    if (!target && page_ == 1 && IsWindowVisible(c_.选择框1)) target = c_.选择框1;
+    if (!target && page_ == kLicencePage && IsWindowVisible(c_.选择框1)) target = c_.选择框1;
     if (!target) target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     if (target) SetFocus(target);
 }
