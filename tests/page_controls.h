@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "wizard_pages.h"
 
 struct NamedControl {
     int id;
     const char* name;
 };
 
-// The windowed controls of each page, by their names in the wizard.
+// The windowed controls of each page, by their names in the wizard: a row per page, in the order
+// of WizardPage.
 inline const std::vector<std::vector<NamedControl>> kPageControls = {
     {{kId按钮2, u8"按钮2"},
      {kId按钮8, u8"按钮8"},

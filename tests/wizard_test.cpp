@@ -269,7 +269,7 @@ TEST_F(Wizard, WindowItself) {
                   {tab.left - r.left, tab.top - r.top, tab.right - tab.left, tab.bottom - tab.top}),
               std::vector<LONG>({16, 24, 864, 624}));
     EXPECT_EQ(SendMessageA(c().选择夹1, TCM_GETITEMCOUNT, 0, 0), 6);
-    EXPECT_EQ(wizard_.CurrentPage(), 0);
+    EXPECT_EQ(wizard_.CurrentPage(), kWelcomePage);
 }
 
 TEST_F(Wizard, ControlsHaveTheirPlacesAndFonts) {
@@ -347,7 +347,7 @@ TEST_F(Wizard, OnlyTheCurrentPageIsShown) {
 
 TEST_F(Wizard, LicenceGateAndWatcher) {
     OnWizardClick(wizard_, kId按钮2);
-    EXPECT_EQ(wizard_.CurrentPage(), 1);
+    EXPECT_EQ(wizard_.CurrentPage(), kLicencePage);
     SendMessageA(c().选择框1, BM_SETCHECK, BST_CHECKED, 0);
     OnWizardClick(wizard_, kId选择框1);
     EXPECT_TRUE(IsWindowEnabled(c().按钮3));
@@ -399,7 +399,7 @@ TEST_F(Wizard, KeyboardMovesAmongThePagesButtonsAndPressesThem) {
     MSG enter = {c().按钮2, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     EXPECT_TRUE(wizard_.PreTranslateMessage(&enter));
     PumpMessages();
-    EXPECT_EQ(wizard_.CurrentPage(), 1);
+    EXPECT_EQ(wizard_.CurrentPage(), kLicencePage);
     // After the page change the focus is on a visible control of the new page.
     EXPECT_TRUE(IsWindowVisible(GetFocus()));
 }

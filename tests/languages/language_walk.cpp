@@ -1427,17 +1427,17 @@ void ExpectUninstallerAsks() {
 
 // Page 0 → 1 → (licence accepted) → 2; a screenshot of each page on the way when `shoot`.
 void WalkToDirectoryPage(const Wizard& w, bool shoot) {
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     if (shoot) ASSERT_STEP(ShootWizard(w, 0));
     ASSERT_STEP(Press(w.Control(kId按钮2), u8"按钮2 下一步》"));
-    ASSERT_STEP(ExpectPage(w, 1, u8"按钮2 下一步》 on page 0"));
+    ASSERT_STEP(ExpectPage(w, kLicencePage, u8"按钮2 下一步》 on page 0"));
     if (shoot) ASSERT_STEP(ShootWizard(w, 1));
     ASSERT_STEP(Press(w.Control(kId选择框1), u8"选择框1 同意协议"));
     HWND next = w.Control(kId按钮3);
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }, kUiDeadlineMs))
         << u8"page 1: 按钮3 stays disabled after ticking 选择框1 同意协议";
     ASSERT_STEP(Press(next, u8"按钮3 下一步》"));
-    ASSERT_STEP(ExpectPage(w, 2, u8"按钮3 下一步》 on page 1"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, u8"按钮3 下一步》 on page 1"));
 }
 
 // ---- the odd profile -------------------------------------------------------------------------
@@ -1540,7 +1540,7 @@ TEST(DisplayLanguage, WizardPagesTextsAndInstallation) {
         << "cannot start " << Utf8(g_config.installer);
     Wizard w;
     ASSERT_STEP(FindWizard(setup, &w));
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     ExpectWizardTexts(w);
 
     ASSERT_STEP(WalkToDirectoryPage(w, true));
@@ -1548,7 +1548,7 @@ TEST(DisplayLanguage, WizardPagesTextsAndInstallation) {
     ASSERT_STEP(ShootWizard(w, 2));
 
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5 下一步》"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步》 on page 2"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步》 on page 2"));
     // The cancel button goes within the watcher's period on this page.
     EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kUiDeadlineMs))
         << u8"page 3: 按钮1 取消安装 stays visible";
@@ -1571,7 +1571,7 @@ TEST(DisplayLanguage, WizardPagesTextsAndInstallation) {
     }
     ASSERT_TRUE(reached) << u8"按钮6 确认安装: page 4 not reached within " << kInstallDeadlineMs
                          << " ms";
-    ASSERT_STEP(ExpectPage(w, 4, u8"按钮6 确认安装"));
+    ASSERT_STEP(ExpectPage(w, kUsagePage, u8"按钮6 确认安装"));
     std::wstring info;
     for (const char* piece : written::kInfoTexts) info += FromUtf8(piece);
     ExpectText(WindowText(w.Control(kId编辑框2)), info, u8"page 4: 编辑框2 after the installation");
@@ -1588,7 +1588,7 @@ TEST(DisplayLanguage, WizardPagesTextsAndInstallation) {
                 << Shown(WindowText(counter));
         }
     }
-    ASSERT_STEP(ExpectPage(w, 5, u8"fourth click on 按钮12 我知道了"));
+    ASSERT_STEP(ExpectPage(w, kFinishPage, u8"fourth click on 按钮12 我知道了"));
     ASSERT_STEP(ShootWizard(w, 5));
 
     // 启动软件 stays ticked: the installed program starts, with its own title.
@@ -1678,7 +1678,7 @@ TEST(DisplayLanguage, EmptyDirectoryMessageBox) {
                 boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
     ASSERT_STEP(ShootWindow(box, "msgbox", {}, kBoxGroundTolerance));
     ASSERT_STEP(CloseDialog(box, IDOK, "empty-directory message box"));
-    ASSERT_STEP(ExpectPage(w, 2, "after the empty-directory message"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, "after the empty-directory message"));
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "wizard_pages.h"
 #include "gdiplus_session.h"
 #include "handles.h"
 #include "screen_pixels.h"
@@ -361,7 +362,7 @@ TEST_F(MessageBoxWalk, ClickOnCloseClosesLikeCancelAndLaterBoxesAreSkinnedToo) {
     Button(false);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box_); }, kUiDeadlineMs, kPollMs))
         << "the box stays open";
-    EXPECT_EQ(setup_.Page(), 2) << "the wizard left the directory page";
+    EXPECT_EQ(setup_.Page(), kDirectoryPage) << "the wizard left the directory page";
     MouseTo(5, 5);
 
     // A second box: skinned the same way.

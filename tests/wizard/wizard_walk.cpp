@@ -469,15 +469,15 @@ std::string InfoTextAsWritten() {
 
 // Page 0 → 1 → (licence accepted) → 2.
 void WalkToDirectoryPage(const Wizard& w) {
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     ASSERT_STEP(Press(w.Control(kId按钮2), u8"按钮2"));
-    ASSERT_STEP(ExpectPage(w, 1, u8"按钮2 下一步 on page 0"));
+    ASSERT_STEP(ExpectPage(w, kLicencePage, u8"按钮2 下一步 on page 0"));
     ASSERT_STEP(Press(w.Control(kId选择框1), u8"选择框1"));
     HWND next1 = w.Control(kId按钮3);
     ASSERT_TRUE(WaitFor([&] { return Enabled(next1); }, kUiDeadlineMs))
         << u8"page 1: 按钮3 stays disabled after checking 选择框1";
     ASSERT_STEP(Press(w.Control(kId按钮3), u8"按钮3"));
-    ASSERT_STEP(ExpectPage(w, 2, u8"按钮3 下一步 on page 1"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, u8"按钮3 下一步 on page 1"));
 }
 
 // 按钮6 确认安装 on page 3, then the installed files and the shortcut.
@@ -528,7 +528,7 @@ void InstallAndCheck(const Wizard& w, const InstallationCleanup& cleanup) {
     EXPECT_EQ(unanswered, 0) << "installation: the window did not answer WM_NULL within 200 ms";
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0))
         << "installation: the progress bar did not reach its maximum";
-    ASSERT_STEP(ExpectPage(w, 4, u8"按钮6 确认安装"));
+    ASSERT_STEP(ExpectPage(w, kUsagePage, u8"按钮6 确认安装"));
     EXPECT_EQ(FirstDifference(ShownText(ControlOf(w, kId编辑框2)), InfoTextAsWritten()), "")
         << u8"installation: 编辑框2 after a successful installation";
 
@@ -572,10 +572,10 @@ void TutorialToLastPage(const Wizard& w, bool checkPictures) {
             EXPECT_TRUE(WaitFor([&] { return PixelsOf(picture) != before; }, kUiDeadlineMs, 50))
                 << u8"按钮12 click " << step << u8": the picture in 图片框1 did not change";
         }
-        EXPECT_EQ(w.Page(), 4) << u8"按钮12 click " << step << " left page 4";
+        EXPECT_EQ(w.Page(), kUsagePage) << u8"按钮12 click " << step << " left page 4";
     }
     ASSERT_STEP(TutorialStep(w, 4));
-    ASSERT_STEP(ExpectPage(w, 5, u8"fourth click on 按钮12"));
+    ASSERT_STEP(ExpectPage(w, kFinishPage, u8"fourth click on 按钮12"));
 }
 
 // From the welcome page to the finish page: the target directory chosen with the folder dialog,
@@ -584,7 +584,7 @@ void InstallIntoTheTargetDirectory(const Wizard& w, const InstallationCleanup& c
     ASSERT_STEP(WalkToDirectoryPage(w));
     ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录"));
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步 on page 2"));
     ASSERT_STEP(InstallAndCheck(w, cleanup));
     ASSERT_STEP(TutorialToLastPage(w, false));
 }
@@ -630,13 +630,13 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
     std::string title = ShownText(w.window);
     EXPECT_TRUE(title.size() >= 2 && title.compare(title.size() - 2, 2, "\r\n") == 0)
         << "the window title does not end with \\r\\n";
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     EXPECT_TRUE(Visible(w.cancel)) << u8"page 0: 按钮1 取消安装 is hidden";
     ASSERT_STEP(SaveScreenshot(w, 0));
 
     // Page 1: the licence gate.
     ASSERT_STEP(Press(w.Control(kId按钮2), u8"按钮2"));
-    ASSERT_STEP(ExpectPage(w, 1, u8"按钮2 下一步 on page 0"));
+    ASSERT_STEP(ExpectPage(w, kLicencePage, u8"按钮2 下一步 on page 0"));
     HWND accept = w.Control(kId选择框1);
     HWND next1 = w.Control(kId按钮3);
     EXPECT_EQ(CheckState(accept), BST_UNCHECKED) << u8"page 1: 选择框1 starts checked";
@@ -660,7 +660,7 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
     }
     ASSERT_TRUE(Enabled(next1));
     ASSERT_TRUE(Click(next1));
-    ASSERT_STEP(ExpectPage(w, 2, u8"按钮3 下一步 on page 1"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, u8"按钮3 下一步 on page 1"));
 
     // Page 2: the directory field refuses typing and follows the folder dialog only.
     HWND edit = w.Control(kId编辑框1);
@@ -702,23 +702,23 @@ TEST(WizardWalk, EveryPageInstallAndFinishStartingTheProgram) {
               statics.end())
         << "the message box does not say \"" << written::kEmptyDirectoryMessage << "\"";
     ASSERT_STEP(CloseDialog(box, IDOK, "empty-directory message box"));
-    ASSERT_STEP(ExpectPage(w, 2, "after the empty-directory message"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, "after the empty-directory message"));
 
     ASSERT_STEP(ChooseFolder(w, TargetDirectory(), u8"按钮4 更改目录, second time"));
 
     // Page 3: the cancel button goes while it is current and comes back on page 2.
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步 on page 2"));
     EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kWatcherDeadlineMs))
         << u8"page 3: 按钮1 取消安装 still visible after " << kWatcherDeadlineMs << " ms";
     ASSERT_STEP(SaveScreenshot(w, 3));
     ASSERT_STEP(Press(w.Control(kId按钮11), u8"按钮11"));
-    ASSERT_STEP(ExpectPage(w, 2, u8"按钮11 上一步 on page 3"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, u8"按钮11 上一步 on page 3"));
     EXPECT_TRUE(WaitFor([&] { return Visible(w.cancel); }, kWatcherDeadlineMs))
         << u8"back on page 2: 按钮1 取消安装 still hidden after " << kWatcherDeadlineMs << " ms";
     EXPECT_EQ(ShownText(edit), Utf8(TargetDirectory())) << u8"back on page 2: 编辑框1 changed";
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2, again"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步 on page 2, again"));
     EXPECT_TRUE(WaitFor([&] { return !Visible(w.cancel); }, kWatcherDeadlineMs))
         << u8"page 3 again: 按钮1 取消安装 still visible after " << kWatcherDeadlineMs << " ms";
 
@@ -789,7 +789,7 @@ TEST(WizardWalk, CancelOnTheWelcomePage) {
     ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
     Wizard w;
     ASSERT_STEP(FindWizard(setup, &w));
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     ASSERT_TRUE(Visible(w.cancel)) << u8"page 0: 按钮1 取消安装 is hidden";
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
@@ -839,12 +839,12 @@ TEST(WizardWalk, ChatButtonOpensTheAuthorsChatLink) {
     ASSERT_TRUE(setup.Start()) << "cannot start " << Utf8(g_config.installer);
     Wizard w;
     ASSERT_STEP(FindWizard(setup, &w));
-    ASSERT_STEP(ExpectPage(w, 0, "start"));
+    ASSERT_STEP(ExpectPage(w, kWelcomePage, "start"));
     ASSERT_STEP(Press(w.Control(kId按钮8), u8"按钮8"));
     EXPECT_TRUE(WaitFor([&] { return FileExists(record); }, kUiDeadlineMs * 2, 50))
         << u8"按钮8: the tencent protocol handler was not started";
     EXPECT_EQ(ReadText(record), written::kChatUrl) << u8"按钮8: the chat URL";
-    EXPECT_EQ(w.Page(), 0) << u8"按钮8 left page 0";
+    EXPECT_EQ(w.Page(), kWelcomePage) << u8"按钮8 left page 0";
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }
@@ -1001,7 +1001,7 @@ void RunFault(const FaultCase& c) {
     ASSERT_STEP(WalkToDirectoryPage(w));
     ASSERT_STEP(ChooseFolder(w, c.directory, u8"按钮4 更改目录"));
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步 on page 2"));
     std::map<std::string, int64_t> before = DriveContents();
 
     ASSERT_STEP(Press(w.Control(kId按钮6), u8"按钮6"));
@@ -1033,7 +1033,7 @@ void RunFault(const FaultCase& c) {
     EXPECT_NE(texts.find(c.message), std::string::npos)
         << c.name << ": the message box says \"" << texts << "\", expected \"" << c.message << "\"";
     ASSERT_STEP(CloseDialog(box, IDOK, "failure message box"));
-    ASSERT_STEP(ExpectPage(w, 3, "after the failure message"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, "after the failure message"));
     if (c.fillWhileWriting) {
         EXPECT_TRUE(DeleteFileA(filler.c_str())) << "filler";
     }
@@ -1042,7 +1042,7 @@ void RunFault(const FaultCase& c) {
     EXPECT_FALSE(FileExists(cleanup.shortcut())) << c.name << ": a desktop shortcut was made";
 
     ASSERT_STEP(Press(w.Control(kId按钮11), u8"按钮11"));
-    ASSERT_STEP(ExpectPage(w, 2, u8"按钮11 上一步 after the failure"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, u8"按钮11 上一步 after the failure"));
     ASSERT_TRUE(WaitFor([&] { return Visible(w.cancel); }, kUiDeadlineMs));
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
@@ -1233,7 +1233,7 @@ TEST(WizardWalk, AFolderWhoseNameGbkCannotHoldIsRefused) {
     EXPECT_NE(texts.find(written::kFailDirectoryCharacters), std::string::npos) << texts;
     ASSERT_STEP(CloseDialog(box, IDOK, step));
     EXPECT_EQ(TextOf(edit, kNoAnswer), before) << u8"编辑框1 changed after the refusal";
-    EXPECT_EQ(w.Page(), 2);
+    EXPECT_EQ(w.Page(), kDirectoryPage);
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(setup.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }
@@ -1260,7 +1260,7 @@ TEST(WizardWalk, SecondStartBringsTheOpenWizardToTheFront) {
         << (GetForegroundWindow() == w.window ? " in front" : " behind another window");
     EXPECT_EQ(WindowsOfClass(0, QL_WIZARD_CLASS), 1) << "wizard windows after the second start";
 
-    ASSERT_STEP(ExpectPage(w, 2, "after the second start"));
+    ASSERT_STEP(ExpectPage(w, kDirectoryPage, "after the second start"));
     ASSERT_TRUE(Click(w.cancel));
     EXPECT_EQ(first.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装: installer exit code";
 }
@@ -1435,7 +1435,7 @@ TEST(WizardWalk, UnattendedRefusalsEndAtOnceAndSayWhyInTheLog) {
         EXPECT_EQ(DriveContents(), before) << c.name << ": the drive changed";
         EXPECT_EQ(ReadInstallLocation(kUninstallKey), recordBefore) << c.name << ": the record";
         if (c.wizardOpen) {
-            ASSERT_STEP(ExpectPage(w, 0, "after the unattended start"));
+            ASSERT_STEP(ExpectPage(w, kWelcomePage, "after the unattended start"));
             ASSERT_TRUE(Click(w.cancel));
             EXPECT_EQ(wizardProcess.WaitExit(kExitDeadlineMs), 0) << u8"按钮1 取消安装";
         }
@@ -1522,7 +1522,7 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
     EXPECT_EQ(ShownText(w.Control(kId编辑框1)), Utf8(TargetDirectory()))
         << u8"page 2 does not propose the earlier installation's place";
     ASSERT_STEP(Press(w.Control(kId按钮5), u8"按钮5"));
-    ASSERT_STEP(ExpectPage(w, 3, u8"按钮5 下一步 on page 2"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, u8"按钮5 下一步 on page 2"));
     const std::string product = ProductDirectory(TargetDirectory());
     const std::map<std::string, std::string> before = FilesWithBytes(product);
     ASSERT_EQ(before.size(), kPayloadEntryCount);
@@ -1539,7 +1539,7 @@ TEST(WizardWalk, RunningProgramIsNamedAndTheRetryInstalls) {
     ASSERT_STEP(SaveWindowShot(w, "program-running"));
     EXPECT_NE(texts.find(kProgramRunning), std::string::npos) << texts;
     ASSERT_STEP(CloseDialog(box, IDOK, "program-running message box"));
-    ASSERT_STEP(ExpectPage(w, 3, "after the program-running message"));
+    ASSERT_STEP(ExpectPage(w, kConfirmPage, "after the program-running message"));
     EXPECT_TRUE(FilesWithBytes(product) == before)
         << "the earlier installation changed while the program ran";
 
